@@ -1,0 +1,7 @@
+#include "about/about_form.h"
+
+TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TAboutForm"));
+    setWindowTitle(QStringLiteral("О программе"));
+}

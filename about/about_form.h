@@ -1,0 +1,11 @@
+// Placeholder until the About dialog lands.
+#pragma once
+
+#include <QDialog>
+
+class TAboutForm : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit TAboutForm(QWidget *parent = nullptr);
+};

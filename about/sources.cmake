@@ -1,0 +1,1 @@
+list(APPEND UI_SOURCES about/about_form.cpp)

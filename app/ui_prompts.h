@@ -1,0 +1,23 @@
+// Message boxes and file dialogs go through this one interface, so tests can
+// answer them without a modal event loop. The default shows the real Qt ones.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class UiPrompts
+{
+  public:
+    virtual ~UiPrompts() = default;
+    // An error message box with one OK button.
+    virtual void critical(QWidget *parent, const QString &title, const QString &text) = 0;
+    // The open dialog (accepts a typed name that does not exist); "" when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &prefill) = 0;
+    // The save dialog (replaces a file without asking); "" when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &prefill) = 0;
+};
+
+UiPrompts &uiPrompts();
+// Installs another implementation (tests); nullptr restores the real dialogs.
+void setUiPrompts(UiPrompts *prompts);

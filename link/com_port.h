@@ -1,0 +1,6 @@
+// Placeholder until the serial channel lands.
+#pragma once
+
+class ComPort
+{
+};

@@ -1,0 +1,5 @@
+// Placeholder until the strip viewer lands.
+#include "app/main_window.h"
+
+void TfrmMain::buildStripViewer() {}
+void TfrmMain::ScrollBarFormVewerChange() {}

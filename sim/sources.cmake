@@ -1,0 +1,1 @@
+list(APPEND UI_SOURCES sim/window_gl_form.cpp)
