@@ -1,4 +1,6 @@
-// Placeholder until the gauge widget lands.
+// TGauge: a vertical bar of range 0..255, aqua on money green, without border,
+// with or without its whole percentage as text. Shared by the strip viewer and
+// the live jet gauges.
 #pragma once
 
 #include <QWidget>
@@ -6,6 +8,30 @@
 class TGauge : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(int value READ value WRITE setValue)
+
   public:
-    using QWidget::QWidget;
+    static constexpr int kMax = 255;
+
+    explicit TGauge(bool showText, QWidget *parent = nullptr);
+
+    int value() const { return m_value; }
+    // Clamped to 0..255; repaints only when what the gauge shows changes.
+    void setValue(int value);
+    bool showsText() const { return m_showText; }
+    // "%d%%" of value x 100 / 255, rounded down.
+    static int percent(int value) { return value * 100 / kMax; }
+    // Height in pixels of the filled part for a value, at the current height.
+    int filledHeight(int value) const;
+
+    // How many repaints were asked for; lets tests and benchmarks see the cost.
+    int updateRequests() const { return m_updateRequests; }
+
+  protected:
+    void paintEvent(QPaintEvent *event) override;
+
+  private:
+    int m_value = 0;
+    bool m_showText;
+    int m_updateRequests = 0;
 };

@@ -1,1 +1,1 @@
-list(APPEND UI_SOURCES player/gauge.h player/strip_viewer.cpp player/sequencer.cpp player/live_gauges.cpp)
+list(APPEND UI_SOURCES player/gauge.cpp player/strip_viewer.cpp player/sequencer.cpp player/live_gauges.cpp)

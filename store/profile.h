@@ -1,0 +1,27 @@
+// The settings file: a sectioned key=value text file in Windows-1251, read one
+// key at a time with a default and written one key at a time, leaving every
+// other line in place. Sections and keys match without regard to case.
+#pragma once
+
+#include <QString>
+
+class ProfileFile
+{
+  public:
+    explicit ProfileFile(QString path) : m_path(std::move(path)) {}
+
+    // "Fonvira.ini" in the user's configuration folder (XDG_CONFIG_HOME).
+    static QString defaultPath();
+
+    const QString &path() const { return m_path; }
+
+    // The value of key in section, up to 2047 characters; def when the file,
+    // the section or the key is missing or the file cannot be read.
+    QString readString(const QString &section, const QString &key, const QString &def) const;
+
+    // Creates the file, section and key as needed; throws ESettingsWriteError.
+    void writeString(const QString &section, const QString &key, const QString &value);
+
+  private:
+    QString m_path;
+};
