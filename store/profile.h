@@ -3,11 +3,14 @@
 // other line in place. Sections and keys match without regard to case.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class ProfileFile
 {
   public:
+    static constexpr qsizetype kMaxValueLength = 2047;
+
     explicit ProfileFile(QString path) : m_path(std::move(path)) {}
 
     // "Fonvira.ini" in the user's configuration folder (XDG_CONFIG_HOME).
@@ -21,6 +24,12 @@ class ProfileFile
 
     // Creates the file, section and key as needed; throws ESettingsWriteError.
     void writeString(const QString &section, const QString &key, const QString &value);
+
+    // The same two operations on a file's bytes, without touching the disk.
+    static QString valueIn(const QByteArray &contents, const QString &section, const QString &key,
+                           const QString &def);
+    static QByteArray withValue(const QByteArray &contents, const QString &section,
+                                const QString &key, const QString &value);
 
   private:
     QString m_path;

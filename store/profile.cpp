@@ -1,0 +1,264 @@
+// The settings file reader and writer. The lexical rules, kept close to the
+// profile files other Windows programs write:
+// - lines end in LF, with or without CR; a UTF-8 byte order mark is skipped;
+// - blanks and tabs around section names, keys and values are ignored;
+// - a line whose first non-blank character is ';' or '#' is a comment;
+// - "[name]" opens a section; "key=value" splits at the first '=';
+// - a value enclosed in a pair of matching quotes ("..." or '...') loses them;
+// - a section named twice is one section: the first matching key in file order
+//   wins, for reading and for writing alike; keys before any section belong to none.
+// Everything else (blank lines, comments, odd lines) is left untouched by writes.
+#include "store/profile.h"
+
+#include "app/app_error.h"
+#include "store/cp1251.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <vector>
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArrayView trimmed(QByteArrayView v)
+{
+    while (!v.isEmpty() && isBlank(v.front()))
+        v = v.sliced(1);
+    while (!v.isEmpty() && isBlank(v.back()))
+        v.chop(1);
+    return v;
+}
+
+bool isQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+struct Line
+{
+    qsizetype start; // first byte of the line
+    qsizetype end;   // one past its last byte, CR LF excluded
+    qsizetype next;  // first byte of the following line
+};
+
+std::vector<Line> splitLines(const QByteArray &c)
+{
+    std::vector<Line> lines;
+    qsizetype pos = c.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < c.size()) {
+        const qsizetype nl = c.indexOf('\n', pos);
+        const qsizetype next = nl < 0 ? c.size() : nl + 1;
+        qsizetype end = nl < 0 ? c.size() : nl;
+        if (end > pos && c[end - 1] == '\r')
+            --end;
+        lines.push_back({pos, end, next});
+        pos = next;
+    }
+    return lines;
+}
+
+enum class Kind { Other, Section, Key };
+
+struct Parsed
+{
+    Kind kind = Kind::Other;
+    QByteArrayView name;
+    QByteArrayView value;
+    qsizetype valueStart = 0; // offset in the file of the first byte after "=" and its blanks
+};
+
+Parsed parse(const QByteArray &c, const Line &line)
+{
+    Parsed p;
+    const QByteArrayView text(c.constData() + line.start, line.end - line.start);
+    const QByteArrayView t = trimmed(text);
+    if (t.isEmpty() || t.front() == ';' || t.front() == '#')
+        return p;
+    if (t.front() == '[') {
+        QByteArrayView name = t.sliced(1);
+        const qsizetype close = name.indexOf(']');
+        if (close >= 0)
+            name = name.first(close);
+        p.kind = Kind::Section;
+        p.name = trimmed(name);
+        return p;
+    }
+    const qsizetype eq = text.indexOf('=');
+    if (eq < 0)
+        return p;
+    p.name = trimmed(text.first(eq));
+    if (p.name.isEmpty())
+        return p;
+    p.kind = Kind::Key;
+    qsizetype v = eq + 1;
+    while (v < text.size() && isBlank(text[v]))
+        ++v;
+    p.valueStart = line.start + v;
+    p.value = trimmed(text.sliced(v));
+    return p;
+}
+
+bool sameName(QByteArrayView raw, const QString &name)
+{
+    return cp1251::decode(raw).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+struct Lookup
+{
+    std::vector<Line> lines;
+    qsizetype keyLine = -1;    // the key's line
+    Parsed key;                // and what it holds
+    qsizetype sectionEnd = -1; // last header or key line of the section's first occurrence
+};
+
+Lookup find(const QByteArray &c, const QString &section, const QString &key)
+{
+    Lookup r;
+    r.lines = splitLines(c);
+    bool inSection = false;
+    bool inFirstOccurrence = false;
+    for (qsizetype i = 0; i < qsizetype(r.lines.size()); ++i) {
+        const Parsed p = parse(c, r.lines[i]);
+        if (p.kind == Kind::Section) {
+            inSection = sameName(p.name, section);
+            inFirstOccurrence = inSection && r.sectionEnd < 0;
+            if (inFirstOccurrence)
+                r.sectionEnd = i;
+        } else if (p.kind == Kind::Key && inSection) {
+            if (inFirstOccurrence)
+                r.sectionEnd = i;
+            if (sameName(p.name, key)) {
+                r.keyLine = i;
+                r.key = p;
+                return r;
+            }
+        }
+    }
+    return r;
+}
+
+// The value as it goes into the file: one line, and quoted where blanks at its
+// ends or a pair of enclosing quotes would otherwise be lost on reading.
+QByteArray encodeValue(const QString &value)
+{
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' ');
+    QByteArray raw = cp1251::encode(v);
+    const bool quote =
+        !raw.isEmpty() && (isBlank(raw.front()) || isBlank(raw.back()) ||
+                           (raw.size() >= 2 && isQuote(raw.front()) && raw.front() == raw.back()));
+    if (quote)
+        raw = '"' + raw + '"';
+    return raw;
+}
+
+bool endsWithBlankLine(const QByteArray &c)
+{
+    // c ends with '\n'; look at the line before it.
+    qsizetype i = c.size() - 1;
+    while (i > 0 && (isBlank(c[i - 1]) || c[i - 1] == '\r'))
+        --i;
+    return i == 0 || c[i - 1] == '\n';
+}
+
+} // namespace
+
+QString ProfileFile::defaultPath()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QStringLiteral("/.config");
+    return dir + QStringLiteral("/Fonvira.ini");
+}
+
+QString ProfileFile::valueIn(const QByteArray &contents, const QString &section, const QString &key,
+                             const QString &def)
+{
+    const Lookup r = find(contents, section, key);
+    if (r.keyLine < 0)
+        return def;
+    QByteArrayView v = r.key.value;
+    if (v.size() >= 2 && isQuote(v.front()) && v.front() == v.back())
+        v = v.sliced(1, v.size() - 2);
+    return cp1251::decode(v.first(std::min(v.size(), kMaxValueLength)));
+}
+
+QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &section,
+                                  const QString &key, const QString &value)
+{
+    const QByteArray eol = contents.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray raw = encodeValue(value);
+    const Lookup r = find(contents, section, key);
+    QByteArray out = contents;
+
+    if (r.keyLine >= 0) {
+        // Keep the key as written, its blanks and those after '='.
+        const Line &line = r.lines[r.keyLine];
+        out.replace(r.key.valueStart, line.end - r.key.valueStart, raw);
+        return out;
+    }
+
+    const QByteArray keyLine = cp1251::encode(key) + '=' + raw + eol;
+    if (r.sectionEnd >= 0) {
+        const Line &last = r.lines[r.sectionEnd];
+        const bool lastHasEol = last.next > last.end;
+        out.insert(last.next, lastHasEol ? keyLine : eol + keyLine);
+        return out;
+    }
+
+    if (!out.isEmpty() && !out.endsWith('\n'))
+        out += eol;
+    if (!out.isEmpty() && !endsWithBlankLine(out))
+        out += eol;
+    out += '[' + cp1251::encode(section) + ']' + eol + keyLine;
+    return out;
+}
+
+QString ProfileFile::readString(const QString &section, const QString &key,
+                                const QString &def) const
+{
+    // Only a regular file is read: a directory, a pipe or a device gives the defaults.
+    if (!QFileInfo(m_path).isFile())
+        return def;
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly))
+        return def;
+    const QByteArray contents = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return def;
+    return valueIn(contents, section, key, def);
+}
+
+void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    QByteArray contents;
+    const QFileInfo info(m_path);
+    if (info.exists()) {
+        // A file we cannot read whole cannot be rewritten without losing lines.
+        if (!info.isFile())
+            throw ESettingsWriteError(m_path);
+        QFile f(m_path);
+        if (!f.open(QIODevice::ReadOnly))
+            throw ESettingsWriteError(m_path);
+        contents = f.readAll();
+        if (f.error() != QFileDevice::NoError)
+            throw ESettingsWriteError(m_path);
+    }
+    const QByteArray out = withValue(contents, section, key, value);
+
+    // The folder may not exist yet on a first start; a failure shows up below.
+    QDir().mkpath(info.absolutePath());
+    // Written beside the old file and renamed over it: a failed write never
+    // leaves half a settings file.
+    QSaveFile save(m_path);
+    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
+        throw ESettingsWriteError(m_path);
+}
