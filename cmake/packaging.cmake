@@ -1,0 +1,50 @@
+# Install rules and the Debian package. Dependencies are computed from the
+# binaries by dpkg-shlibdeps, not written by hand.
+include(GNUInstallDirs)
+
+# Manual pages are installed compressed, as Debian wants them.
+function(fountain_man_page name)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/man/${name}.1.gz)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/man/${name}.1 > ${out}
+    DEPENDS packaging/man/${name}.1
+    VERBATIM)
+  add_custom_target(man-${name} ALL DEPENDS ${out})
+  install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+
+install(TARGETS fountain-forms RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+fountain_man_page(fountain-forms)
+if(TARGET fountain-frame-monitor)
+  install(TARGETS fountain-frame-monitor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  fountain_man_page(fountain-frame-monitor)
+endif()
+install(FILES packaging/fountain-forms.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/icons/fountain-forms.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+install(FILES packaging/icons/fountain-forms.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME fountain-forms)
+set(CPACK_PACKAGE_VENDOR "fountain-forms project")
+set(CPACK_PACKAGE_CONTACT "fountain-forms maintainers <maintainers@fountain-forms.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and player for fountain choreography")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Builds programmes of up to 100 fountain forms (eight jet heights, a name and a hold\n\
+time), saves them as 8192-byte form files, plays them on screen with live jet gauges,\n\
+sends them to the fountain controller over a serial line and shows an animated\n\
+OpenGL fountain. Includes a monitor that decodes uploads arriving on a serial line.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Pictures and GL drawing are loaded as plugins, which dpkg-shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-qpa-plugins, libgl1-mesa-dri")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
