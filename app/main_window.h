@@ -186,6 +186,11 @@ class TfrmMain : public QMainWindow
 
     // ---- player/: live jet gauges (player/live_gauges.cpp) ----
     void TimerGaudeTimer(int valve); // valve 1..8
+    // A gauge timer's interval for a travel time in seconds: t x 1000 / 256 ms.
+    static int gaugeIntervalMs(int travelSeconds);
+    // Each gauge timer's interval from its valve's travel-time bar, set only
+    // where it differs: setInterval restarts the period.
+    void setGaugeIntervals();
 
     std::array<TGauge *, kValves> Gauge{};
     std::array<QLineEdit *, kValves> EditNameUrzadv{};
