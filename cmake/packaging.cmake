@@ -16,6 +16,14 @@ function(fountain_man_page name)
 endfunction()
 
 install(TARGETS fountain-forms RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${changelog}
+  COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > ${changelog}
+  DEPENDS packaging/changelog
+  VERBATIM)
+add_custom_target(package-changelog ALL DEPENDS ${changelog})
+install(FILES ${changelog} packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 fountain_man_page(fountain-forms)
 if(TARGET fountain-frame-monitor)
   install(TARGETS fountain-frame-monitor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -33,10 +41,11 @@ set(CPACK_PACKAGE_VENDOR "fountain-forms project")
 set(CPACK_PACKAGE_CONTACT "fountain-forms maintainers <maintainers@fountain-forms.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and player for fountain choreography")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Builds programmes of up to 100 fountain forms (eight jet heights, a name and a hold\n\
-time), saves them as 8192-byte form files, plays them on screen with live jet gauges,\n\
-sends them to the fountain controller over a serial line and shows an animated\n\
-OpenGL fountain. Includes a monitor that decodes uploads arriving on a serial line.")
+    "Builds programmes of up to 100 fountain forms (eight jet heights, a name\n\
+and a hold time), saves them as 8192-byte form files, plays them on screen\n\
+with live jet gauges, sends them to the fountain controller over a serial\n\
+line and shows an animated OpenGL fountain. Includes a monitor that decodes\n\
+uploads arriving on a serial line.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
