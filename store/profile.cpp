@@ -259,6 +259,14 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
     // Written beside the old file and renamed over it: a failed write never
     // leaves half a settings file.
     QSaveFile save(m_path);
-    if (!save.open(QIODevice::WriteOnly) || save.write(out) != out.size() || !save.commit())
+    // The explicit flush: QSaveFile::commit of Qt 6.4 overlooks a failed final
+    // flush and would put a truncated file in place.
+    if (!save.open(QIODevice::WriteOnly))
+        throw ESettingsWriteError(m_path);
+    if (save.write(out) != out.size() || !save.flush()) {
+        save.cancelWriting();
+        throw ESettingsWriteError(m_path);
+    }
+    if (!save.commit())
         throw ESettingsWriteError(m_path);
 }

@@ -1,13 +1,95 @@
-// The form store's encoding, Windows-1251 text and the error texts.
+// The form store's encoding, Windows-1251 text, the error texts, the form file
+// and the settings file.
 #include "app/app_error.h"
 #include "store/cp1251.h"
+#include "store/form_file.h"
 #include "store/form_store.h"
+#include "store/profile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Bytes that differ from one offset to the next, so a shifted or mixed image shows.
+QByteArray pattern(int size)
+{
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i)
+        b[i] = char((i * 7 + i / 256) & 0xFF);
+    return b;
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// Lets no file of this process grow beyond the limit: writes past it fail as
+// on a full disk, whoever runs the test.
+class FileSizeLimit
+{
+  public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+  private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+int readCode(const QString &name, QByteArray *image = nullptr)
+{
+    try {
+        const QByteArray bytes = formfile::read(name);
+        if (image)
+            *image = bytes;
+        return 0;
+    } catch (const EInOutError &e) {
+        return e.code();
+    }
+}
+
+int writeCode(const QString &name, const QByteArray &image)
+{
+    try {
+        formfile::write(name, image);
+        return 0;
+    } catch (const EInOutError &e) {
+        return e.code();
+    }
+}
+
+} // namespace
 
 class TestStore : public QObject
 {
@@ -289,6 +371,349 @@ class TestStore : public QObject
         const EInOutError e(code);
         QCOMPARE(e.message(), text);
         QCOMPARE(e.code(), code);
+    }
+
+    // ---- the form file ----
+
+    void formFileSizes_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("code");
+        QTest::newRow("empty") << 0 << int(EInOutError::kReadBeyondEnd);
+        QTest::newRow("one short") << 8191 << int(EInOutError::kReadBeyondEnd);
+        QTest::newRow("exact") << 8192 << 0;
+        QTest::newRow("longer") << 9000 << 0;
+    }
+    void formFileSizes()
+    {
+        QFETCH(int, size);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("p.frm"));
+        const QByteArray bytes = pattern(size);
+        writeBytes(name, bytes);
+        QByteArray image;
+        QCOMPARE(readCode(name, &image), code);
+        if (code == 0)
+            QCOMPARE(image, bytes.left(formfile::kFileSize));
+    }
+
+    void formFileBadNames_data()
+    {
+        QTest::addColumn<QString>("relative"); // under a fresh folder holding "plain.frm"
+        QTest::addColumn<int>("expectedRead");
+        QTest::addColumn<int>("expectedWrite");
+        QTest::newRow("missing file") << "none.frm" << 2 << 0;
+        QTest::newRow("missing folder") << "nofolder/a.frm" << 3 << 3;
+        QTest::newRow("under a file") << "plain.frm/a.frm" << 3 << 3;
+        QTest::newRow("a directory") << "folder.frm" << 5 << 5;
+        QTest::newRow("a pipe") << "pipe.frm" << 5 << 5;
+        QTest::newRow("empty name") << "" << 3 << 3;
+    }
+    void formFileBadNames()
+    {
+        QFETCH(QString, relative);
+        QFETCH(int, expectedRead);
+        QFETCH(int, expectedWrite);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("plain.frm")), pattern(8192));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.frm")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.frm"))), 0644), 0);
+        const QString name = relative.isEmpty() ? QString() : dir.filePath(relative);
+        QCOMPARE(readCode(name), expectedRead);
+        QCOMPARE(writeCode(name, pattern(8192)), expectedWrite);
+        // Whatever failed left the neighbours alone.
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("plain.frm"))), pattern(8192));
+    }
+
+    void formFileProcEntryIsAShortFile()
+    {
+        // A regular file the kernel reports as empty: read to its real end.
+        QCOMPARE(readCode(QStringLiteral("/proc/self/status")), int(EInOutError::kReadBeyondEnd));
+        QCOMPARE(writeCode(QStringLiteral("/proc/self/status"), pattern(8192)),
+                 int(EInOutError::kAccessDenied));
+    }
+
+    void formFileWriteReplacesWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("p.frm"));
+        writeBytes(name, QByteArray(9000, '\x11'));
+        formfile::write(name, pattern(8192));
+        QCOMPARE(readBytes(name), pattern(8192));
+        // Nothing is left behind beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("p.frm")});
+    }
+
+    void formFileReadOnlyOpensButIsNotReplaced()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("ro.frm"));
+        writeBytes(name, pattern(8192));
+        QVERIFY(
+            QFile::setPermissions(name, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QByteArray image;
+        QCOMPARE(readCode(name, &image), 0);
+        QCOMPARE(image, pattern(8192));
+        // Refused by its permissions even for the superuser, who could write it.
+        QCOMPARE(writeCode(name, QByteArray(8192, '\x01')), int(EInOutError::kAccessDenied));
+        QCOMPARE(readBytes(name), pattern(8192));
+    }
+
+    void formFileFailedWriteKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("p.frm"));
+        writeBytes(name, pattern(8192));
+        {
+            // No more than 4096 bytes per file: the write runs out of room
+            // half way, as on a full disk.
+            FileSizeLimit limit(4096);
+            QCOMPARE(writeCode(name, QByteArray(8192, '\x01')), int(EInOutError::kDiskFull));
+        }
+        QCOMPARE(readBytes(name), pattern(8192));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("p.frm")});
+    }
+
+    void formFileTooManyOpenFiles()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("p.frm"));
+        writeBytes(name, pattern(8192));
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &old), 0);
+        rlimit low = old;
+        low.rlim_cur = 3; // stdin, stdout, stderr and nothing more
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &low), 0);
+        const int code = readCode(name);
+        ::setrlimit(RLIMIT_NOFILE, &old);
+        QCOMPARE(code, int(EInOutError::kTooManyOpenFiles));
+    }
+
+    // ---- the settings file ----
+
+    void profileReads_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QString s = QStringLiteral("Zadvizki");
+        const QString k = QStringLiteral("Name_1");
+        const QString def = QStringLiteral("DEF");
+        QTest::newRow("plain") << QByteArray("[Zadvizki]\nName_1=Pump\n") << s << k << "Pump";
+        QTest::newRow("no file contents") << QByteArray() << s << k << def;
+        QTest::newRow("missing key") << QByteArray("[Zadvizki]\nName_2=x\n") << s << k << def;
+        QTest::newRow("missing section") << QByteArray("[Options]\nName_1=x\n") << s << k << def;
+        QTest::newRow("present and empty") << QByteArray("[Zadvizki]\nName_1=\n") << s << k << "";
+        QTest::newRow("blank lines and comments")
+            << QByteArray("\n; [Zadvizki]\n\n# Name_1=no\n[Zadvizki]\n\n;Name_1=no\nName_1=yes\n")
+            << s << k << "yes";
+        QTest::newRow("blanks around =")
+            << QByteArray("  [ Zadvizki ]  \n\t Name_1 \t=  two words \t\n") << s << k
+            << "two words";
+        QTest::newRow("case") << QByteArray("[zADVIZKI]\nname_1=x\n") << s << k << "x";
+        QTest::newRow("duplicate key")
+            << QByteArray("[Zadvizki]\nName_1=first\nName_1=second\n") << s << k << "first";
+        QTest::newRow("section twice")
+            << QByteArray("[Zadvizki]\nName_2=a\n[Options]\nName_1=o\n[Zadvizki]\nName_1=b\n") << s
+            << k << "b";
+        QTest::newRow("key before any section")
+            << QByteArray("Name_1=x\n[Zadvizki]\n") << s << k << def;
+        QTest::newRow("other section's key")
+            << QByteArray("[Zadvizki]\nName_2=a\n[Other]\nName_1=o\n") << s << k << def;
+        QTest::newRow("no trailing newline")
+            << QByteArray("[Zadvizki]\nName_1=end") << s << k << "end";
+        QTest::newRow("crlf") << QByteArray("[Zadvizki]\r\nName_1=dos\r\n") << s << k << "dos";
+        QTest::newRow("quotes") << QByteArray("[Zadvizki]\nName_1=\" padded \"\n") << s << k
+                                << " padded ";
+        QTest::newRow("unmatched quote")
+            << QByteArray("[Zadvizki]\nName_1=\"half\n") << s << k << "\"half";
+        QTest::newRow("equals in value")
+            << QByteArray("[Zadvizki]\nName_1=a=b\n") << s << k << "a=b";
+        QTest::newRow("windows-1251") << QByteArray("[Zadvizki]\nName_1=\xCD\xE0\xF1\xEE\xF1\n")
+                                      << s << k << QStringLiteral("Насос");
+        QTest::newRow("bytes outside text")
+            << QByteArray("[Zadvizki]\nName_1=a") + QByteArray("\x98\x00\x01", 3) + "z\n"
+            << s << k << QString::fromUtf16(u"a\u0098\u0000\u0001z", 5);
+        QTest::newRow("unclosed section") << QByteArray("[Zadvizki\nName_1=x\n") << s << k << "x";
+        QTest::newRow("byte order mark")
+            << QByteArray("\xEF\xBB\xBF[Zadvizki]\nName_1=x\n") << s << k << "x";
+        QTest::newRow("line without =")
+            << QByteArray("[Zadvizki]\nName_1\nName_1=x\n") << s << k << "x";
+        QTest::newRow("long line cut")
+            << QByteArray("[Zadvizki]\nName_1=" + QByteArray(5000, 'v') + "\nName_2=x\n") << s << k
+            << QString(ProfileFile::kMaxValueLength, u'v');
+        QTest::newRow("long line before")
+            << QByteArray("[Zadvizki]\nJunk=" + QByteArray(100000, 'j') + "\nName_1=x") << s << k
+            << "x";
+    }
+    void profileReads()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QCOMPARE(ProfileFile::valueIn(contents, section, key, QStringLiteral("DEF")), value);
+        // The file on disk reads the same and is left unchanged.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        writeBytes(path, contents);
+        QCOMPARE(ProfileFile(path).readString(section, key, QStringLiteral("DEF")), value);
+        QCOMPARE(readBytes(path), contents);
+    }
+
+    void profileWrites_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const QString z = QStringLiteral("Zadvizki");
+        QTest::newRow("new file") << QByteArray() << z << "Name_1"
+                                  << "a" << QByteArray("[Zadvizki]\nName_1=a\n");
+        QTest::newRow("replace, keep the rest")
+            << QByteArray("; mine\n[zadvizki]\n  name_1 = old  \nName_2=b\n\n[Options]\nX=1\n") << z
+            << "Name_1"
+            << "new"
+            << QByteArray("; mine\n[zadvizki]\n  name_1 = new\nName_2=b\n\n[Options]\nX=1\n");
+        QTest::newRow("add to section")
+            << QByteArray("[Zadvizki]\nName_1=a\n\n; next\n[Options]\n") << z << "Name_2"
+            << "b" << QByteArray("[Zadvizki]\nName_1=a\nName_2=b\n\n; next\n[Options]\n");
+        QTest::newRow("add to empty section")
+            << QByteArray("[Zadvizki]\n[Options]\n") << z << "Name_2"
+            << "b" << QByteArray("[Zadvizki]\nName_2=b\n[Options]\n");
+        QTest::newRow("new section after text without newline")
+            << QByteArray("[Options]\r\nX=1") << z << "Name_1"
+            << "a" << QByteArray("[Options]\r\nX=1\r\n\r\n[Zadvizki]\r\nName_1=a\r\n");
+        QTest::newRow("add to last section without newline")
+            << QByteArray("[Zadvizki]\nName_1=a") << z << "Name_2"
+            << "b" << QByteArray("[Zadvizki]\nName_1=a\nName_2=b\n");
+        QTest::newRow("section twice: the key where it is")
+            << QByteArray("[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=b\n") << z << "Name_2"
+            << "c" << QByteArray("[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=c\n");
+        QTest::newRow("section twice: new key in the first")
+            << QByteArray("[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=b\n") << z << "Name_3"
+            << "c" << QByteArray("[Zadvizki]\nName_1=a\nName_3=c\n[Zadvizki]\nName_2=b\n");
+        QTest::newRow("duplicate key: the first")
+            << QByteArray("[Zadvizki]\nName_1=a\nName_1=b\n") << z << "Name_1"
+            << "c" << QByteArray("[Zadvizki]\nName_1=c\nName_1=b\n");
+        QTest::newRow("windows-1251 out") << QByteArray() << z << "Name_1" << QStringLiteral("Ёж")
+                                          << QByteArray("[Zadvizki]\nName_1=\xA8\xE6\n");
+        QTest::newRow("quoted to keep blanks")
+            << QByteArray() << z << "Name_1"
+            << " a " << QByteArray("[Zadvizki]\nName_1=\" a \"\n");
+        QTest::newRow("line breaks flattened")
+            << QByteArray() << z << "Name_1"
+            << "a\nb\rc" << QByteArray("[Zadvizki]\nName_1=a b c\n");
+    }
+    void profileWrites()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QCOMPARE(ProfileFile::withValue(before, section, key, value), after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sub/Fonvira.ini"));
+        if (!before.isEmpty()) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+            writeBytes(path, before);
+        }
+        ProfileFile(path).writeString(section, key, value);
+        QCOMPARE(readBytes(path), after);
+    }
+
+    void profileValuesSurviveARoundTrip_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "  ";
+        QTest::newRow("quotes") << "\"q\"";
+        QTest::newRow("single quotes") << "'q'";
+        QTest::newRow("one quote") << "\"";
+        QTest::newRow("semicolon") << ";x";
+        QTest::newRow("brackets") << "[Options]";
+        QTest::newRow("path") << QStringLiteral("/home/оператор/Программа 1.frm");
+    }
+    void profileValuesSurviveARoundTrip()
+    {
+        QFETCH(QString, value);
+        const QByteArray contents = ProfileFile::withValue(
+            "[Zadvizki]\nName_2=x\n", QStringLiteral("Zadvizki"), QStringLiteral("Name_1"), value);
+        QCOMPARE(ProfileFile::valueIn(contents, QStringLiteral("Zadvizki"),
+                                      QStringLiteral("Name_1"), QStringLiteral("DEF")),
+                 value);
+        QCOMPARE(ProfileFile::valueIn(contents, QStringLiteral("Zadvizki"),
+                                      QStringLiteral("Name_2"), QStringLiteral("DEF")),
+                 QStringLiteral("x"));
+    }
+
+    void profileUnreadableGivesDefaults()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Fonvira.ini")));
+        const ProfileFile asDirectory(dir.filePath(QStringLiteral("Fonvira.ini")));
+        QCOMPARE(asDirectory.readString("Zadvizki", "Name_1", "NoName1"),
+                 QStringLiteral("NoName1"));
+        const ProfileFile missing(dir.filePath(QStringLiteral("none/Fonvira.ini")));
+        QCOMPARE(missing.readString("Options", "NameFileForm", "UserForm.frm"),
+                 QStringLiteral("UserForm.frm"));
+    }
+
+    void profileWriteFailures_data()
+    {
+        QTest::addColumn<QString>("path"); // %1 is a fresh folder holding "plain" and "dir.ini/"
+        QTest::newRow("a directory") << "%1/dir.ini";
+        QTest::newRow("under a regular file") << "%1/plain/Fonvira.ini";
+        QTest::newRow("proc") << "/proc/self/Fonvira.ini";
+    }
+    void profileWriteFailures()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        writeBytes(dir.filePath(QStringLiteral("plain")), "[Zadvizki]\nName_1=a\n");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.ini")));
+        const QString full = path.startsWith(u'%') ? path.arg(dir.path()) : path;
+        ProfileFile profile(full);
+        try {
+            profile.writeString("Zadvizki", "Name_1", "b");
+            QFAIL("the write did not fail");
+        } catch (const ESettingsWriteError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + full);
+        }
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("plain"))),
+                 QByteArray("[Zadvizki]\nName_1=a\n"));
+    }
+
+    void profileFailedWriteKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        const QByteArray before = "[Zadvizki]\nName_1=a\n" + QByteArray(5000, ';') + '\n';
+        writeBytes(path, before);
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY_THROWS_EXCEPTION(ESettingsWriteError,
+                                     ProfileFile(path).writeString("Zadvizki", "Name_1", "b"));
+        }
+        QCOMPARE(readBytes(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Fonvira.ini")});
+    }
+
+    void profileDefaultPathFollowsXdgConfigHome()
+    {
+        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+        QTemporaryDir dir;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
+        const QString path = ProfileFile::defaultPath();
+        qputenv("XDG_CONFIG_HOME", old);
+        QCOMPARE(path, dir.path() + QStringLiteral("/Fonvira.ini"));
     }
 };
 

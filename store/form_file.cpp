@@ -1,0 +1,144 @@
+// Reading and writing the form file, and the mapping of what went wrong to the
+// input/output codes whose texts the operator sees.
+#include "store/form_file.h"
+
+#include "app/app_error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace {
+
+// Codes with no text of their own; the operator sees "I/O error %d".
+constexpr int kWriteFault = 29;
+constexpr int kReadFault = 30;
+
+int codeForErrno(int err, int fallback)
+{
+    switch (err) {
+    case ENOENT:
+        return EInOutError::kFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+        return EInOutError::kInvalidFilename;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+    case ETXTBSY:
+        return EInOutError::kAccessDenied;
+    case EMFILE:
+    case ENFILE:
+        return EInOutError::kTooManyOpenFiles;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return EInOutError::kDiskFull;
+    default:
+        return fallback;
+    }
+}
+
+[[noreturn]] void fail(int code)
+{
+    throw EInOutError(code);
+}
+
+// What is wrong with the name before anything is opened: 0 when nothing is.
+int nameProblem(const QString &fileName, bool forWriting)
+{
+    if (fileName.isEmpty() || fileName.contains(QChar(u'\0')))
+        return EInOutError::kInvalidFilename;
+    const QFileInfo info(fileName);
+    if (info.exists()) {
+        // A directory, a pipe or a device is no form file (a pipe would block).
+        return info.isFile() ? 0 : EInOutError::kAccessDenied;
+    }
+    // The folder is missing, or a file stands where a folder should be.
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return EInOutError::kInvalidFilename;
+    return forWriting ? 0 : EInOutError::kFileNotFound;
+}
+
+// The read-only attribute of other systems is a file nobody may write; it
+// holds for the superuser too.
+bool isReadOnly(const QFileInfo &info)
+{
+    // WriteUser is left out: for the superuser it is set whatever the mode.
+    constexpr auto kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !(info.permissions() & kAnyWrite) || !info.isWritable();
+}
+
+} // namespace
+
+namespace formfile {
+
+QByteArray read(const QString &fileName)
+{
+    if (const int code = nameProblem(fileName, false))
+        fail(code);
+    QFile f(fileName);
+    errno = 0;
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int err = errno;
+        fail(f.error() == QFileDevice::ResourceError
+                 ? EInOutError::kTooManyOpenFiles
+                 : codeForErrno(err, EInOutError::kAccessDenied));
+    }
+    // The whole image is read before anyone sees it: a short file changes nothing.
+    QByteArray image(kFileSize, '\0');
+    qsizetype got = 0;
+    while (got < kFileSize) {
+        errno = 0;
+        const qint64 n = f.read(image.data() + got, kFileSize - got);
+        if (n < 0)
+            fail(codeForErrno(errno, kReadFault));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got < kFileSize)
+        fail(EInOutError::kReadBeyondEnd);
+    return image;
+}
+
+void write(const QString &fileName, const QByteArray &image)
+{
+    if (const int code = nameProblem(fileName, true))
+        fail(code);
+    const QFileInfo info(fileName);
+    if (info.exists() && isReadOnly(info))
+        fail(EInOutError::kAccessDenied);
+
+    QSaveFile f(fileName);
+    errno = 0;
+    if (!f.open(QIODevice::WriteOnly))
+        fail(codeForErrno(errno, EInOutError::kAccessDenied));
+    errno = 0;
+    if (f.write(image) != image.size()) {
+        const int err = errno;
+        f.cancelWriting();
+        fail(codeForErrno(err, EInOutError::kDiskFull));
+    }
+    // Most write errors surface when the buffer reaches the disk. Flushed here
+    // and checked: QSaveFile::commit of Qt 6.4 overlooks a failed final flush
+    // and would put a truncated file in place of the old one.
+    errno = 0;
+    if (!f.flush()) {
+        const int err = errno;
+        f.cancelWriting();
+        fail(codeForErrno(err, EInOutError::kDiskFull));
+    }
+    errno = 0;
+    if (!f.commit()) {
+        const int err = errno;
+        fail(codeForErrno(err, err ? kWriteFault : EInOutError::kDiskFull));
+    }
+}
+
+} // namespace formfile
