@@ -39,6 +39,8 @@ void TfrmMain::buildLiveGauges()
         pal.setColor(QPalette::Base, kSilver);
         name->setPalette(pal);
         name->setGeometry(x, kNameTop, kNameWidth, name->sizeHint().height());
+        // Names hardly fit 48 pixels: show their beginning rather than their end.
+        guardedConnect(name, &QLineEdit::textChanged, this, [name] { name->setCursorPosition(0); });
         EditNameUrzadv[v] = name;
 
         auto *gauge = new TGauge(true, GroupBoxView);

@@ -21,7 +21,7 @@ constexpr int kDemoTimeMax = 7;
 
 constexpr int kMargin = 9;
 constexpr int kInnerWidth = 167;
-constexpr int kButtonTop = 20;
+constexpr int kButtonTop = 22;
 constexpr QSize kButtonSize{31, 25};
 constexpr int kButtonPitch = 34;
 
@@ -83,12 +83,20 @@ void TfrmMain::buildSequencer()
     LabelTimeOver = new QLabel(QStringLiteral("TimeOver"), box);
     LabelTimeOver->setObjectName(QStringLiteral("LabelTimeOver"));
     LabelTimeOver->setAlignment(Qt::AlignCenter);
-    LabelTimeOver->setGeometry(kMargin, 52, kInnerWidth, 17);
+    LabelTimeOver->setGeometry(kMargin, 54, kInnerWidth, 18);
 
     CheckBoxDemo = new QCheckBox(QStringLiteral("Демо режим - время 1 сек"), box);
     CheckBoxDemo->setObjectName(QStringLiteral("CheckBoxDemo"));
     CheckBoxDemo->setCursor(Qt::PointingHandCursor);
-    CheckBoxDemo->setGeometry(kMargin, 76, kInnerWidth, 17);
+    CheckBoxDemo->setGeometry(kMargin, 80, kInnerWidth, 18);
+    // The box is narrow: shrink the caption's font until its widest form fits.
+    CheckBoxDemo->setText(QStringLiteral("Демо режим - время 7 сек "));
+    QFont font = CheckBoxDemo->font();
+    while (CheckBoxDemo->sizeHint().width() > kInnerWidth && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        CheckBoxDemo->setFont(font);
+    }
+    CheckBoxDemo->setText(QStringLiteral("Демо режим - время 1 сек"));
 
     ScrollBarDemoTime = new QScrollBar(Qt::Horizontal, box);
     ScrollBarDemoTime->setObjectName(QStringLiteral("ScrollBarDemoTime"));
@@ -97,7 +105,7 @@ void TfrmMain::buildSequencer()
     ScrollBarDemoTime->setPageStep(1);
     ScrollBarDemoTime->setValue(kDemoTimeMin);
     ScrollBarDemoTime->setCursor(Qt::PointingHandCursor);
-    ScrollBarDemoTime->setGeometry(kMargin, 102, kInnerWidth, 16);
+    ScrollBarDemoTime->setGeometry(kMargin, 106, kInnerWidth, 16);
 
     guardedConnect(SpeedButtonStart, &QToolButton::clicked, this,
                    [this] { SpeedButtonStartClick(); });

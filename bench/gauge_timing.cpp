@@ -1,0 +1,173 @@
+// Real-time behaviour of the running main window's timers, measured on a real
+// X server: a full gauge sweep at travel times 7 s and 20 s against the ideal
+// 255 x floor(t x 1000 / 256) ms, TimerPlay's drift over 60 ticks, and the CPU
+// the idle window takes with all nine timers running. Takes about 62 s.
+// Usage: gauge_timing (bench/gauge_timing.sh builds it and runs it under Xvfb).
+#include "app/main_window.h"
+#include "player/gauge.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kPlayTicks = 60;
+constexpr int kCpuSeconds = 30;
+constexpr double kSweepTolerancePercent = 1.0;
+constexpr double kDriftLimitMs = 20.0;
+constexpr double kCpuLimitPercent = 2.0;
+
+struct Sweep
+{
+    int valve; // 1..8
+    int travelSeconds;
+    double finishedMs = -1; // time of the step that reached 255
+};
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+QByteArray loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return "unknown";
+    return f.readAll().trimmed();
+}
+
+const char *verdict(bool ok)
+{
+    return ok ? "ok" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // A first start: no settings, no last form file.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    QDir::setCurrent(home.path());
+
+    QApplication app(argc, argv);
+    std::printf("load average at start: %s\n", loadAverage().constData());
+
+    TfrmMain w;
+    w.show();
+
+    QElapsedTimer clock;
+    std::vector<double> playTicks;
+    std::vector<Sweep> sweeps{{1, 7}, {2, 20}};
+    int sweepsLeft = int(sweeps.size());
+    long gaugeTicks = 0;
+    double cpuStart = 0;
+    double cpuWallStart = 0;
+    long gaugeTicksAtCpuStart = 0;
+    double cpuPercent = -1;
+    double cpuWakeupsPerSecond = 0;
+
+    const auto ms = [&clock] { return double(clock.nsecsElapsed()) / 1e6; };
+
+    for (int v = 0; v < TfrmMain::kValves; ++v)
+        QObject::connect(w.TimerGaude[v], &QTimer::timeout, &app, [&gaugeTicks] { ++gaugeTicks; });
+
+    for (Sweep &s : sweeps) {
+        QObject::connect(w.TimerGaude[s.valve - 1], &QTimer::timeout, &app, [&, valve = s.valve] {
+            for (Sweep &t : sweeps) {
+                if (t.valve == valve && t.finishedMs < 0 && w.Gauge[valve - 1]->value() == 255) {
+                    t.finishedMs = ms();
+                    if (--sweepsLeft == 0) {
+                        // Everything rests from here on: measure the idle window.
+                        QTimer::singleShot(1000, &app, [&] {
+                            cpuStart = cpuSeconds();
+                            cpuWallStart = ms();
+                            gaugeTicksAtCpuStart = gaugeTicks;
+                            QTimer::singleShot(kCpuSeconds * 1000, &app, [&] {
+                                const double wall = (ms() - cpuWallStart) / 1000;
+                                cpuPercent = 100 * (cpuSeconds() - cpuStart) / wall;
+                                cpuWakeupsPerSecond =
+                                    double(gaugeTicks - gaugeTicksAtCpuStart) / wall;
+                            });
+                        });
+                    }
+                }
+            }
+        });
+    }
+
+    QObject::connect(w.TimerPlay, &QTimer::timeout, &app, [&] {
+        playTicks.push_back(ms());
+        if (int(playTicks.size()) == kPlayTicks + 1 && cpuPercent >= 0)
+            app.quit();
+    });
+
+    // Before TimerPlay's first tick the gauge timers still run at 100 ms, so
+    // setting the travel times now restarts them: the sweep starts here.
+    QTimer::singleShot(0, &app, [&] {
+        for (const Sweep &s : sweeps) {
+            w.ScrollBarTimeZadv[s.valve - 1]->setValue(s.travelSeconds);
+            w.Gauge[s.valve - 1]->setValue(0);
+            w.gaugeTargets[s.valve - 1] = 255;
+        }
+        clock.start();
+        w.setGaugeIntervals();
+    });
+
+    // In case the CPU phase ends after the 60th tick.
+    QTimer idleCheck;
+    QObject::connect(&idleCheck, &QTimer::timeout, &app, [&] {
+        if (int(playTicks.size()) > kPlayTicks && cpuPercent >= 0)
+            app.quit();
+    });
+    idleCheck.start(200);
+
+    QApplication::exec();
+
+    bool allOk = true;
+    for (const Sweep &s : sweeps) {
+        const int interval = TfrmMain::gaugeIntervalMs(s.travelSeconds);
+        const double ideal = 255.0 * interval;
+        const double error = 100 * (s.finishedMs - ideal) / ideal;
+        const bool ok = s.finishedMs >= 0 && std::abs(error) <= kSweepTolerancePercent;
+        allOk = allOk && ok;
+        std::printf("sweep at %3d s: measured %8.1f ms, ideal %6.0f ms (255 x %d), %+.2f%%  "
+                    "[within %.0f%%: %s]\n",
+                    s.travelSeconds, s.finishedMs, ideal, interval, error, kSweepTolerancePercent,
+                    verdict(ok));
+    }
+
+    double worstTick = 0;
+    for (std::size_t i = 1; i < playTicks.size(); ++i)
+        worstTick = std::max(worstTick, std::abs(playTicks[i] - playTicks[i - 1] - 1000));
+    const double span = playTicks[kPlayTicks] - playTicks[0];
+    const double drift = span - kPlayTicks * 1000.0;
+    const bool driftOk = std::abs(drift) < kDriftLimitMs;
+    allOk = allOk && driftOk;
+    std::printf("TimerPlay: %d ticks in %.1f ms, drift %+.1f ms per minute, worst single tick "
+                "%.1f ms off  [under %.0f ms: %s]\n",
+                kPlayTicks, span, drift, worstTick, kDriftLimitMs, verdict(driftOk));
+
+    const bool cpuOk = cpuPercent < kCpuLimitPercent;
+    allOk = allOk && cpuOk;
+    std::printf("idle window, nine timers, %d s: %.2f%% of one core, %.0f gauge ticks/s  "
+                "[under %.0f%%: %s]\n",
+                kCpuSeconds, cpuPercent, cpuWakeupsPerSecond, kCpuLimitPercent, verdict(cpuOk));
+    std::printf("load average at end: %s\n", loadAverage().constData());
+    return allOk ? 0 : 1;
+}
