@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,16 +86,30 @@ void TfrmMain::buildEditingPanel()
                                        Qt::Vertical, QRect(x, 48, 16, 121), kBarMax, kValvePageStep,
                                        QStringLiteral("Установка новой высоты струи "));
         ScrollBarZadvizka[v]->setValue(kBarMax);
+        // Centred over its bar and a little smaller, so that "100%" stays clear
+        // of its neighbours.
         LabelZadvizka[v] = makeLabel(box, QStringLiteral("LabelZadvizka%1").arg(v + 1),
-                                     percentText(kBarMax), QRect(x, 24, 31, 16));
+                                     percentText(kBarMax), QRect(x - 8, 24, 32, 16));
+        LabelZadvizka[v]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QFont small = LabelZadvizka[v]->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        LabelZadvizka[v]->setFont(small);
     }
     LabelZadvizkaInfo = makeLabel(box, QStringLiteral("LabelZadvizkaInfo"),
                                   QStringLiteral("1    2    3     4     5    6    7     8"),
-                                  QRect(20, 174, 250, 16));
+                                  QRect(16, 174, 256, 16));
     {
         QFont bold = LabelZadvizkaInfo->font();
         bold.setBold(true);
+        // The blanks between the digits were counted for another font: spread
+        // the letters so that each digit stands under its bar, 32 pixels apart.
+        const QString text = LabelZadvizkaInfo->text();
+        const int span = QFontMetrics(bold).horizontalAdvance(text.chopped(1));
+        bold.setLetterSpacing(QFont::AbsoluteSpacing,
+                              qreal(32 * (kValves - 1) - span) / qreal(text.size() - 1));
         LabelZadvizkaInfo->setFont(bold);
+        const int digit = QFontMetrics(bold).horizontalAdvance(u'1');
+        LabelZadvizkaInfo->move(16 + 8 - digit / 2, 174);
         QPalette pal = LabelZadvizkaInfo->palette();
         pal.setColor(QPalette::WindowText, Qt::blue);
         LabelZadvizkaInfo->setPalette(pal);
@@ -169,7 +184,13 @@ void TfrmMain::buildEditingPanel()
 
     CheckBoxPlus = new QCheckBox(QStringLiteral("запись +1 "), box);
     CheckBoxPlus->setObjectName(QStringLiteral("CheckBoxPlus"));
-    CheckBoxPlus->setGeometry(400, 152, 75, 16);
+    CheckBoxPlus->setGeometry(400, 152, 80, 16); // to the panel's inner edge
+    {
+        // A size smaller: the caption must fit between x 400 and the frame.
+        QFont small = CheckBoxPlus->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        CheckBoxPlus->setFont(small);
+    }
     CheckBoxPlus->setToolTip(
         QStringLiteral("При установке флажка устанавливается следующая форма "));
     CheckBoxPlus->setCursor(Qt::PointingHandCursor);

@@ -15,12 +15,12 @@ namespace {
 constexpr int kRulerMax = 93; // the bottom window then shows slot 99
 constexpr int kRulerPageStep = 15;
 constexpr int kPlaceholderLevel = 25;
-constexpr int kGaugeLeft = 8;
+constexpr int kGaugeLeft = 6;
 constexpr int kGaugeTop = 16;
 constexpr int kGaugePitch = 24;
 constexpr QSize kGaugeSize{17, 63};
-constexpr int kLabelLeft = 202;
-constexpr int kLabelWidth = 76;
+constexpr int kLabelLeft = 196;
+constexpr int kLabelWidth = 83; // up to the window's inner right edge
 
 // The designer's names, irregular ones included: other code finds them by name.
 QString numberLabelName(int window)
@@ -40,6 +40,10 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(kLabelLeft, y, kLabelWidth, 16);
+    // A size smaller, so that "59 Мин 59 Сек " fits beside the gauges.
+    QFont small = label->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    label->setFont(small);
     return label;
 }
 

@@ -170,33 +170,6 @@ class TestEditor : public QObject
                  name == u"EditNameForm" ? Qt::IBeamCursor : Qt::PointingHandCursor);
     }
 
-    void barsHaveTheirRangesAndSteps_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("max");
-        QTest::addColumn<int>("single");
-        QTest::addColumn<int>("page");
-        QTest::newRow("number") << "ScrollBarNomberForm" << 99 << 1 << 20;
-        QTest::newRow("valve1") << "ScrollBarZadvizka1" << 255 << 255 << 20;
-        QTest::newRow("valve8") << "ScrollBarZadvizka8" << 255 << 255 << 20;
-        QTest::newRow("min") << "ScrollBarEditMin" << 59 << 1 << 1;
-        QTest::newRow("sek") << "ScrollBarEditSek" << 59 << 1 << 1;
-    }
-    void barsHaveTheirRangesAndSteps()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, max);
-        QFETCH(int, single);
-        QFETCH(int, page);
-        Window f;
-        auto *bar = f.w.GroupBoxEDIT->findChild<QScrollBar *>(name);
-        QVERIFY(bar);
-        QCOMPARE(bar->minimum(), 0);
-        QCOMPARE(bar->maximum(), max);
-        QCOMPARE(bar->singleStep(), single);
-        QCOMPARE(bar->pageStep(), page);
-    }
-
     void focusRunsThroughBarsThenTheRightColumn()
     {
         Window f;
@@ -351,6 +324,7 @@ class TestEditor : public QObject
 
         for (int valve = 1; valve <= 8; valve += 7) { // the first and the last bar
             QScrollBar *bar = w.ScrollBarZadvizka[valve - 1];
+            QCOMPARE(bar->pageStep(), 20); // the same in every mode
             bar->setValue(start);
             const auto action = start == 0 ? QAbstractSlider::SliderSingleStepAdd
                                            : QAbstractSlider::SliderSingleStepSub;
@@ -431,18 +405,6 @@ class TestEditor : public QObject
         QCOMPARE(panelOf(w), expected);
         // The strip has been refreshed: slot 4 is in its fifth window.
         QCOMPARE(w.LabelTimeWin[4]->text(), QStringLiteral("0 Мин 0 Сек "));
-    }
-
-    void okWithZeroHoldWritesACodaWithTheForm()
-    {
-        Window f;
-        PanelForm form = samplePanel(7, QStringLiteral("end"));
-        form.min = form.sek = 0;
-        writeSlot(f.w, 7, form);
-        const FountainForm s = FormStore::instance().ReadForm(7);
-        QVERIFY(s.isCoda());
-        QCOMPARE(s.name, QStringLiteral("end"));
-        QCOMPARE(int(s.levels[2]), 255 - form.positions[2]);
     }
 
     void movingAValveBarAloneChangesNeitherStoreNorGauges()

@@ -196,20 +196,6 @@ class TestStrip : public QObject
         QCOMPARE(w.LabelNameFormWin[3]->text(), sampleForm(43).name);
     }
 
-    void panelEditsReachTheStripOnlyThroughOk()
-    {
-        Window f;
-        TfrmMain &w = f.w;
-        w.ScrollBarNomberForm->setValue(2);
-        w.ScrollBarZadvizka[0]->setValue(0);
-        w.EditNameForm->setText(QStringLiteral("abc"));
-        QCOMPARE(w.GaugeWin[2][0]->value(), 0);
-        QCOMPARE(w.LabelNameFormWin[2]->text(), QString());
-        w.SpeedButtonEdit->click();
-        QCOMPARE(w.GaugeWin[2][0]->value(), 255);
-        QCOMPARE(w.LabelNameFormWin[2]->text(), QStringLiteral("abc"));
-    }
-
     void refreshSetsTravelTimeBarsFromTheStore_data()
     {
         QTest::addColumn<int>("stored");
@@ -236,17 +222,6 @@ class TestStrip : public QObject
     }
 
     // ---- the gauge widget ----
-
-    void gaugeValueIsAClampedProperty()
-    {
-        TGauge g(true);
-        QVERIFY(g.setProperty("value", 300));
-        QCOMPARE(g.property("value").toInt(), 255);
-        g.setValue(-4);
-        QCOMPARE(g.value(), 0);
-        g.setValue(128);
-        QCOMPARE(g.property("value").toInt(), 128);
-    }
 
     void gaugeWithTextRepaintsOnlyOnANewPercentage()
     {
@@ -308,28 +283,6 @@ class TestStrip : public QObject
             QCOMPARE(img.pixelColor(0, y), expected);
             QCOMPARE(img.pixelColor(16, y), expected);
         }
-    }
-
-    void gaugeWithTextWritesItsPercentage()
-    {
-        TGauge g(true);
-        g.resize(60, 40);
-        g.setValue(255);
-        const QImage plain = [&] {
-            TGauge bare(false);
-            bare.resize(60, 40);
-            bare.setValue(255);
-            return bare.grab().toImage();
-        }();
-        const QImage text = g.grab().toImage();
-        // The text darkens some pixels in the middle of an otherwise aqua bar.
-        int differing = 0;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 60; ++x)
-                differing += text.pixel(x, y) != plain.pixel(x, y);
-        QVERIFY(differing > 10);
-        QCOMPARE(TGauge::percent(254), 99);
-        QCOMPARE(TGauge::percent(255), 100);
     }
 };
 
