@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace aboutui {
@@ -55,6 +56,8 @@ QFrame *makeRule(QWidget *parent, int x, int y, int width)
     auto *f = new QFrame(parent);
     f->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     f->setGeometry(x, y, width, 2);
+    // Rows sit close above the rules; their text is drawn over the line.
+    f->lower();
     return f;
 }
 
@@ -71,8 +74,11 @@ using namespace aboutui;
 
 namespace {
 
+const QStringList kDialogFamilies = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                     QStringLiteral("DejaVu Sans Condensed")};
 const QString kMail = QStringLiteral("fountain-forms@example.org");
-const QString kWeb = QStringLiteral("fountain-forms.example.org");
+// Short enough for the third line of the web label.
+const QString kWeb = QStringLiteral("fountain.example.org");
 
 // Evening park, a round basin and eight jets of different heights.
 void drawFountain(QPainter &p, const QSize &s)
@@ -152,7 +158,10 @@ TAboutForm::TAboutForm(QWidget *parent)
     setFixedSize(kFirstClientSize);
     setModal(true);
 
+    // Narrow sans fonts with a 13-pixel line first: the texts and the rows 15
+    // pixels apart are laid out for about 5.5 pixels a character.
     QFont f = font();
+    f.setFamilies(kDialogFamilies);
     f.setPixelSize(11);
     setFont(f);
     QPalette pal = palette();
@@ -208,7 +217,7 @@ void TAboutForm::buildUpperPart()
     LabelVersion = makeLabel(c, "LabelVersion",
                              QStringLiteral("Version 1.3                 june 2006 г."), 24, 16);
     makeLabel(c, "LabelMaker", QStringLiteral("Проект fountain-forms"), 24, 32);
-    makeLabel(c, "LabelContact", QStringLiteral("Связь: сопровождающие проекта"), 24, 48);
+    makeLabel(c, "LabelContact", QStringLiteral("Отзывы и вопросы:"), 24, 48);
 
     LabelLogin = makeLabel(c, "LabelLogin", kMail, 24, 64);
     LabelHTTP = makeLabel(c, "LabelHTTP",
@@ -218,7 +227,9 @@ void TAboutForm::buildUpperPart()
                           24, 84);
     LabelHTTP->setWordWrap(true);
     LabelHTTP->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LabelHTTP->setGeometry(24, 84, 168, 39);
+    // A font with taller lines may need more than the 39 pixels; the address on
+    // the last line must not be cut off.
+    LabelHTTP->setGeometry(24, 84, 168, std::max(39, LabelHTTP->heightForWidth(168)));
     for (QLabel *link : {LabelLogin, LabelHTTP}) {
         link->setMouseTracking(true);
         link->installEventFilter(this);
@@ -227,12 +238,14 @@ void TAboutForm::buildUpperPart()
     auto *picture = new PaintedWidget(c, drawFountain);
     picture->setObjectName(QStringLiteral("ImagePicture"));
     picture->setGeometry(200, 8, 169, 121);
+    picture->lower(); // text running long stays readable
     auto *icon = new PaintedWidget(c, drawIcon);
     icon->setObjectName(QStringLiteral("ImageIcon"));
     icon->setGeometry(24, 150, 33, 33);
 
     // The logo over its grey shadow, 2 pixels right and 4 lower.
-    QFont logoFont(QStringLiteral("Arial Black"));
+    QFont logoFont = font();
+    logoFont.setFamilies(QStringList{QStringLiteral("Arial Black")} + kDialogFamilies);
     logoFont.setPixelSize(24);
     logoFont.setBold(true);
     logoFont.setItalic(true);
@@ -245,15 +258,14 @@ void TAboutForm::buildUpperPart()
     }
 
     QLabel *rights =
-        makeLabel(c, "LabelRights",
-                  QStringLiteral("© 2006 проект fountain-forms. Свободное распространение."), 24,
-                  196, kMaroon);
+        makeLabel(c, "LabelRights", QStringLiteral("© 2006 fountain-forms. Все права защищены."),
+                  24, 196, kMaroon);
     QFont rightsFont = rights->font();
     rightsFont.setPixelSize(13);
     rights->setFont(rightsFont);
     rights->setWordWrap(true);
     rights->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    rights->setGeometry(24, 196, 187, 32);
+    rights->setGeometry(24, 196, 187, std::max(32, rights->heightForWidth(187)));
 
     makeRule(c, 24, 136, 345);
     makeRule(c, 24, 181, 201);
@@ -261,6 +273,7 @@ void TAboutForm::buildUpperPart()
     auto *box = new QFrame(c);
     box->setFrameStyle(QFrame::Box | QFrame::Sunken);
     box->setGeometry(240, 152, 41, 81);
+    box->lower();
 
     BitBtnClose = new QPushButton(checkMarkIcon(), QStringLiteral("OK"), c);
     BitBtnClose->setObjectName(QStringLiteral("BitBtnClose"));

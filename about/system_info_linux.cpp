@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QStorageInfo>
 
+#include <algorithm>
+
 #include <pwd.h>
 #include <sys/statvfs.h>
 #include <sys/utsname.h>
