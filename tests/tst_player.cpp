@@ -527,15 +527,23 @@ class TestPlayer : public QObject
         QCOMPARE(gauge->updateRequests() - before, 100);
     }
 
-    // Start-up sets the targets from slot 0, and the timers walk the gauges there.
+    // Start-up sets the targets from slot 0 of the last form file, and the
+    // timers walk the gauges there from 25.
     void gaugeTimersRunFromStartUp()
     {
         Sandbox sandbox;
         RecordingPrompts prompts;
+        FormStore file;
+        FountainForm slot0;
+        slot0.levels = {200, 0, 25, 26, 24, 255, 1, 100};
+        slot0.holdSek = 5;
+        file.WriteForm(0, slot0);
+        writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), file.image());
         TfrmMain w;
         for (int v = 0; v < TfrmMain::kValves; ++v)
-            QCOMPARE(int(w.gaugeTargets[v]), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(w.Gauge[0]->value() < 25 && w.Gauge[7]->value() < 25, 2000);
+            QCOMPARE(w.gaugeTargets[v], slot0.levels[v]);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Gauge[0]->value() > 26 && w.Gauge[1]->value() < 24, 2000);
+        QVERIFY(prompts.messages.isEmpty());
     }
 };
 
