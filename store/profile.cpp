@@ -169,6 +169,15 @@ bool endsWithBlankLine(const QByteArray &c)
     return i == 0 || c[i - 1] == '\n';
 }
 
+// What ends the text's last line before more is added: nothing when it ends
+// in LF; LF alone after a lone CR, which would otherwise stay in the value.
+QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
+{
+    if (text.isEmpty() || text.back() == '\n')
+        return {};
+    return text.back() == '\r' ? QByteArray("\n") : eol;
+}
+
 } // namespace
 
 QString ProfileFile::defaultPath()
@@ -209,13 +218,11 @@ QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &sec
     const QByteArray keyLine = cp1251::encode(key) + '=' + raw + eol;
     if (r.sectionEnd >= 0) {
         const Line &last = r.lines[r.sectionEnd];
-        const bool lastHasEol = last.next > last.end;
-        out.insert(last.next, lastHasEol ? keyLine : eol + keyLine);
+        out.insert(last.next, lineEnding(contents.first(last.next), eol) + keyLine);
         return out;
     }
 
-    if (!out.isEmpty() && !out.endsWith('\n'))
-        out += eol;
+    out += lineEnding(out, eol);
     if (!out.isEmpty() && !endsWithBlankLine(out))
         out += eol;
     out += '[' + cp1251::encode(section) + ']' + eol + keyLine;

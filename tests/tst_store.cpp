@@ -592,6 +592,15 @@ class TestStore : public QObject
         QTest::newRow("add to last section without newline")
             << QByteArray("[Zadvizki]\nName_1=a") << z << "Name_2"
             << "b" << QByteArray("[Zadvizki]\nName_1=a\nName_2=b\n");
+        QTest::newRow("add to last section ending in a lone CR")
+            << QByteArray("[Zadvizki]\nName_1=a\r") << z << "Name_2"
+            << "b" << QByteArray("[Zadvizki]\nName_1=a\r\nName_2=b\n");
+        QTest::newRow("new key after an empty value ending in a lone CR")
+            << QByteArray("[Zadvizki]\r\nName_1=\r") << z << "Name_2"
+            << "b" << QByteArray("[Zadvizki]\r\nName_1=\r\nName_2=b\r\n");
+        QTest::newRow("new section after a lone CR")
+            << QByteArray("[Options]\nX=1\r") << z << "Name_1"
+            << "a" << QByteArray("[Options]\nX=1\r\n\n[Zadvizki]\nName_1=a\n");
         QTest::newRow("section twice: the key where it is")
             << QByteArray("[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=b\n") << z << "Name_2"
             << "c" << QByteArray("[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=c\n");
