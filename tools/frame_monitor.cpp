@@ -109,7 +109,9 @@ class Monitor : public QObject
     {
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
             return;
-        err() << m_port->portName() << ": " << m_port->errorString() << Qt::endl;
+        // A hang-up shows whatever the failing call saw, so say what happened first.
+        err() << "Stopped listening on " << m_port->portName() << ": " << m_port->errorString()
+              << Qt::endl;
         QCoreApplication::exit(kExitDevice);
     }
 
