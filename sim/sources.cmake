@@ -1,1 +1,2 @@
-list(APPEND UI_SOURCES sim/window_gl_form.cpp)
+list(APPEND CORE_SOURCES sim/fountain_geometry.cpp)
+list(APPEND UI_SOURCES sim/window_gl_form.cpp sim/fountain_picture.cpp)
