@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 namespace fountain {
 

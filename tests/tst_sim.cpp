@@ -257,19 +257,6 @@ class TestSim : public QObject
         QCOMPARE(int(flicker.size()), 10); // every flicker value 0..9 occurs
     }
 
-    void defaultRandomSourceIsUniformOver0To9()
-    {
-        const fountain::RandomSource random = fountain::defaultRandomSource();
-        std::array<int, 10> counts{};
-        for (int k = 0; k < 20000; ++k) {
-            const int r = random();
-            QVERIFY(r >= 0 && r <= 9);
-            ++counts[r];
-        }
-        for (int c : counts)
-            QVERIFY2(c > 1700 && c < 2300, qPrintable(QString::number(c)));
-    }
-
     // ---- the window ----
 
     void windowLayout()
