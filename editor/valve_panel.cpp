@@ -61,6 +61,29 @@ void styleValveNumbers(QLabel *label)
     label->setGeometry(kNumberX - 4, top, 14, QFontMetrics(font).lineSpacing() * 8 + 4);
 }
 
+QString timeText(int seconds)
+{
+    return QString::number(seconds / 60) + QStringLiteral(" Мин ") + QString::number(seconds % 60) +
+           QStringLiteral(" Сек ");
+}
+
+// The panel's places were drawn for a narrower font than most desktops use:
+// a control's font is made smaller, a little at a time, until the widest text
+// it will show fits its width.
+void fitFont(QWidget *w, const QStringList &texts, int width)
+{
+    QFont font = w->font();
+    auto widest = [&] {
+        int most = 0;
+        for (const QString &t : texts)
+            most = std::max(most, QFontMetrics(font).horizontalAdvance(t));
+        return most;
+    };
+    while (widest() > width && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    w->setFont(font);
+}
+
 } // namespace
 
 void TfrmMain::buildValvePanel()
@@ -74,10 +97,18 @@ void TfrmMain::buildValvePanel()
     LabelNameZadv->setWordWrap(true);
     CheckBoxTogetg = new QCheckBox(QStringLiteral("Вместе"), box);
     CheckBoxTogetg->setObjectName(QStringLiteral("CheckBoxTogetg"));
-    CheckBoxTogetg->setGeometry(216, 24, 60, 17);
+    const int checkWidth = box->width() - 216 - 3;
+    // Room for the indicator and its gap comes off the text's share.
+    fitFont(CheckBoxTogetg, {CheckBoxTogetg->text()}, checkWidth - 20);
+    CheckBoxTogetg->setGeometry(216, 24, checkWidth, 17);
     LabelzNam = makeLabel(box, QStringLiteral("LabelzNam"),
                           QStringLiteral("1  2  3  4  5  6  7  8"), QRect());
     styleValveNumbers(LabelzNam);
+
+    QStringList allTimes;
+    for (int t = kMinTravel; t <= kMaxTravel; ++t)
+        allTimes << timeText(t);
+    const int timeWidth = box->width() - kTimeLabelX - 3;
 
     for (int v = 0; v < kValves; ++v) {
         auto *name = new QLineEdit(box);
@@ -85,6 +116,8 @@ void TfrmMain::buildValvePanel()
         name->setToolTip(QStringLiteral("Имя задвижки не более 8 символов"));
         name->setMaxLength(kNameMaxLength);
         name->setGeometry(QRect(QPoint(kNameX, kNameY[v]), kNameSize));
+        // The default names fit whole; the frame and margins take about ten pixels.
+        fitFont(name, {QStringLiteral("NoName8")}, kNameSize.width() - 10);
         // A longer name read from the settings file raises the limit; it comes
         // back down as characters are deleted, never below eight.
         guardedConnect(name, &QLineEdit::textChanged, this, [name] {
@@ -104,9 +137,9 @@ void TfrmMain::buildValvePanel()
         bar->setGeometry(QRect(QPoint(kBarX, kBarY[v]), kBarSize));
         ScrollBarTimeZadv[v] = bar;
 
-        LabelTimeZadv[v] =
-            makeLabel(box, QStringLiteral("LabelTimeZadv%1").arg(v + 1), QString(),
-                      QRect(kTimeLabelX, kTimeLabelY[v], box->width() - kTimeLabelX - 4, 16));
+        LabelTimeZadv[v] = makeLabel(box, QStringLiteral("LabelTimeZadv%1").arg(v + 1), QString(),
+                                     QRect(kTimeLabelX, kTimeLabelY[v], timeWidth, 16));
+        fitFont(LabelTimeZadv[v], allTimes, timeWidth);
     }
 
     // Focus runs through the names, then the bars, then the check box.
@@ -126,8 +159,7 @@ void TfrmMain::buildValvePanel()
 void TfrmMain::ScrollBarTimeZadvChange(int valve)
 {
     const int t = ScrollBarTimeZadv[valve - 1]->value();
-    LabelTimeZadv[valve - 1]->setText(QString::number(t / 60) + QStringLiteral(" Мин ") +
-                                      QString::number(t % 60) + QStringLiteral(" Сек "));
+    LabelTimeZadv[valve - 1]->setText(timeText(t));
     if (valve == 1 && CheckBoxTogetg->isChecked()) {
         for (int v = 1; v < kValves; ++v)
             ScrollBarTimeZadv[v]->setValue(t);

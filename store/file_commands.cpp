@@ -48,6 +48,8 @@ void showValveName(QLineEdit *edit, const QString &name)
 {
     edit->setMaxLength(std::max(kValveNameMaxLength, int(name.size())));
     edit->setText(name);
+    // The beginning of a name wider than its box, not its end.
+    edit->setCursorPosition(0);
 }
 
 } // namespace

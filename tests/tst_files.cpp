@@ -461,6 +461,7 @@ class TestFiles : public QObject
         for (int v = 0; v < 8; ++v) {
             QCOMPARE(w.EditNameZadv[v]->text(), names[v]);
             QCOMPARE(w.EditNameUrzadv[v]->text(), names[v]);
+            QCOMPARE(w.EditNameZadv[v]->cursorPosition(), 0); // a long name shows its start
         }
         QCOMPARE(readFile(sandbox.settingsPath()), ini);
         QCOMPARE(prompts.messages, QStringList());
