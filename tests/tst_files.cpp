@@ -9,7 +9,6 @@
 #include "tests/test_support.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -94,15 +93,6 @@ QStringList visibleState(const TfrmMain &w)
     return s;
 }
 
-// Where the Tab key goes from w: the next widget in the chain that takes focus by tab.
-QWidget *nextTabStop(QWidget *w)
-{
-    QWidget *next = w->nextInFocusChain();
-    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    return next;
-}
-
 } // namespace
 
 class TestFiles : public QObject
@@ -150,23 +140,6 @@ class TestFiles : public QObject
         // The editor shows slot 0 of the new content.
         QCOMPARE(w.ScrollBarNomberForm->value(), 0);
         QCOMPARE(w.ScrollBarZadvizka[0]->value(), 255 - quint8(expected[0]));
-    }
-
-    void saveWritesTheCurrentFileAndRecordsIt()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        const QString file = x.sandbox.workPath(QStringLiteral("a.frm"));
-        writeFile(file, randomImage(2));
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
-        w.ScrollBarTimeZadv[2]->setValue(200);
-        w.SpeedButtonSave->click();
-        QCOMPARE(x.prompts.messages, QStringList());
-        QCOMPARE(quint8(readFile(file).at(kTravelBase + 512)), 200);
-        QCOMPARE(readFile(file), store().image());
-        QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), file);
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + file);
     }
 
     void openSizes_data()
@@ -339,52 +312,15 @@ class TestFiles : public QObject
             QCOMPARE(quint8(readFile(fresh).at(kTravelBase + 256 * v)), 7);
     }
 
-    void cancelledDialogsChangeNothing()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        const QByteArray before = randomImage(10);
-        store().replaceImage(before);
-        x.prompts.openAnswers << QString();
-        x.prompts.saveAnswers << QString();
-        w.SpeedButtonLoad->click();
-        w.SpeedButtonSaveAs->click();
-        QCOMPARE(store().image(), before);
-        QCOMPARE(w.windowTitle(), kCaption);
-        QVERIFY(!QFile::exists(x.sandbox.settingsPath()));
-        QCOMPARE(x.prompts.messages, QStringList());
-    }
-
     // ---- shortcuts ----
-
-    void shortcutTooltips_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("tooltip");
-        QTest::newRow("new") << "SpeedButtonNew"
-                             << QStringLiteral("Cоздать новый файл форм  (Ctrl+N)");
-        QTest::newRow("open") << "SpeedButtonLoad"
-                              << QStringLiteral("Открыть  файл форм  (Ctrl+O)");
-        QTest::newRow("save") << "SpeedButtonSave"
-                              << QStringLiteral("Записать текущий  файл форм  (Ctrl+S)");
-        QTest::newRow("save as") << "SpeedButtonSaveAs"
-                                 << QStringLiteral(
-                                        "Дать новое мия и записать  файл форм  (Ctrl+Shift+S)");
-    }
-    void shortcutTooltips()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, tooltip);
-        Window x;
-        auto *b = x.w.findChild<QToolButton *>(button);
-        QVERIFY(b);
-        QCOMPARE(b->toolTip(), tooltip);
-    }
 
     void shortcutsPressTheButtons()
     {
         Window x;
         TfrmMain &w = x.w;
+        QCOMPARE(w.SpeedButtonLoad->toolTip(), QStringLiteral("Открыть  файл форм  (Ctrl+O)"));
+        QCOMPARE(w.SpeedButtonSaveAs->toolTip(),
+                 QStringLiteral("Дать новое мия и записать  файл форм  (Ctrl+Shift+S)"));
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -402,6 +338,8 @@ class TestFiles : public QObject
         w.ScrollBarTimeZadv[7]->setValue(33);
         QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(quint8(readFile(file).at(kTravelBase + 7 * 256)), 33);
+        QCOMPARE(readFile(file), store().image());
+        QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), file);
 
         QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(w.windowTitle(), kCaptionNoName);
@@ -530,50 +468,6 @@ class TestFiles : public QObject
 
     // ---- the valve parameters panel ----
 
-    void panelControls()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        QCOMPARE(w.GroupBoxNameGate->findChild<QLabel *>("Label3")->text(),
-                 QStringLiteral("N       Имя  "));
-        QCOMPARE(w.LabelNameZadv->text(), QStringLiteral("Максимальное время движения "));
-        QCOMPARE(w.LabelzNam->text(), QStringLiteral("1  2  3  4  5  6  7  8"));
-        QCOMPARE(w.CheckBoxTogetg->text(), QStringLiteral("Вместе"));
-        QVERIFY(!w.CheckBoxTogetg->isChecked());
-        const int nameY[] = {46, 72, 98, 124, 150, 176, 203, 229};
-        const int barY[] = {48, 75, 102, 127, 153, 180, 207, 232};
-        for (int v = 0; v < 8; ++v) {
-            const QString n = QString::number(v + 1);
-            QCOMPARE(w.GroupBoxNameGate->findChild<QLineEdit *>("EditNameZadv" + n),
-                     w.EditNameZadv[v]);
-            QCOMPARE(w.GroupBoxNameGate->findChild<QScrollBar *>("ScrollBarTimeZadv" + n),
-                     w.ScrollBarTimeZadv[v]);
-            QCOMPARE(w.GroupBoxNameGate->findChild<QLabel *>("LabelTimeZadv" + n),
-                     w.LabelTimeZadv[v]);
-            QCOMPARE(w.EditNameZadv[v]->geometry(), QRect(32, nameY[v], 57, 21));
-            QCOMPARE(w.ScrollBarTimeZadv[v]->geometry(), QRect(96, barY[v], 97, 16));
-            QCOMPARE(w.LabelTimeZadv[v]->x(), 200);
-            QCOMPARE(w.EditNameZadv[v]->maxLength(), 8);
-            QCOMPARE(w.EditNameZadv[v]->toolTip(),
-                     QStringLiteral("Имя задвижки не более 8 символов"));
-            const QScrollBar *bar = w.ScrollBarTimeZadv[v];
-            QCOMPARE(bar->orientation(), Qt::Horizontal);
-            QCOMPARE(bar->minimum(), 7);
-            QCOMPARE(bar->maximum(), 255);
-            QCOMPARE(bar->singleStep(), 1);
-            QCOMPARE(bar->pageStep(), 20);
-            QCOMPARE(bar->cursor().shape(), Qt::PointingHandCursor);
-            QCOMPARE(bar->toolTip(),
-                     QStringLiteral("Время движения от начала до конца задвижки N"));
-        }
-        // Focus: the eight names, the eight bars, the check box.
-        QList<QWidget *> order(w.EditNameZadv.begin(), w.EditNameZadv.end());
-        order.append(QList<QWidget *>(w.ScrollBarTimeZadv.begin(), w.ScrollBarTimeZadv.end()));
-        order.append(w.CheckBoxTogetg);
-        for (qsizetype i = 1; i < order.size(); ++i)
-            QCOMPARE(nextTabStop(order[i - 1]), order[i]);
-    }
-
     void timeLabels_data()
     {
         QTest::addColumn<int>("seconds");
@@ -643,26 +537,6 @@ class TestFiles : public QObject
         QCOMPARE(edit->text(), QStringLiteral("0123456x"));
     }
 
-    void writeZadvStoresBarsAndNames()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        const QByteArray before = randomImage(11);
-        store().replaceImage(before);
-        for (int v = 0; v < 8; ++v) {
-            w.ScrollBarTimeZadv[v]->setValue(10 + 30 * v);
-            w.EditNameZadv[v]->setText(QStringLiteral("V%1").arg(v + 1));
-        }
-        w.WriteZadv();
-        QByteArray expected = before;
-        for (int v = 0; v < 8; ++v) {
-            expected[kTravelBase + 256 * v] = char(10 + 30 * v);
-            QCOMPARE(iniValue(x.sandbox, "Zadvizki", QStringLiteral("Name_%1").arg(v + 1)),
-                     QStringLiteral("V%1").arg(v + 1));
-        }
-        QCOMPARE(store().image(), expected);
-    }
-
     void unsavedTravelTimeGivesWayAtTheNextRefresh()
     {
         Window x;
@@ -700,25 +574,6 @@ class TestFiles : public QObject
     }
 
     // ---- start-up ----
-
-    void startUpLoadsTheLastFile()
-    {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        QByteArray image = randomImage(12);
-        image[kTravelBase] = char(100);
-        image[kTravelBase + 256] = char(3); // shows as 7
-        writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), image);
-        TfrmMain w;
-        QCOMPARE(prompts.messages, QStringList());
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + "UserForm.frm");
-        QVERIFY(w.SpeedButtonSave->isEnabled());
-        QCOMPARE(store().image(), image);
-        QCOMPARE(w.LabelTimeZadv[0]->text(), QStringLiteral("1 Мин 40 Сек "));
-        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 7);
-        QCOMPARE(w.ScrollBarZadvizka[3]->value(), 255 - quint8(image[3 * 256]));
-        QCOMPARE(w.gaugeTargets[3], quint8(image[3 * 256]));
-    }
 
     void startUpSurvivesABadLastFile_data()
     {

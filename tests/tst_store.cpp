@@ -662,18 +662,6 @@ class TestStore : public QObject
                  QStringLiteral("x"));
     }
 
-    void profileUnreadableGivesDefaults()
-    {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Fonvira.ini")));
-        const ProfileFile asDirectory(dir.filePath(QStringLiteral("Fonvira.ini")));
-        QCOMPARE(asDirectory.readString("Zadvizki", "Name_1", "NoName1"),
-                 QStringLiteral("NoName1"));
-        const ProfileFile missing(dir.filePath(QStringLiteral("none/Fonvira.ini")));
-        QCOMPARE(missing.readString("Options", "NameFileForm", "UserForm.frm"),
-                 QStringLiteral("UserForm.frm"));
-    }
-
     void profileWriteFailures_data()
     {
         QTest::addColumn<QString>("path"); // %1 is a fresh folder holding "plain" and "dir.ini/"
@@ -713,16 +701,6 @@ class TestStore : public QObject
         QCOMPARE(readBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("Fonvira.ini")});
-    }
-
-    void profileDefaultPathFollowsXdgConfigHome()
-    {
-        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        QTemporaryDir dir;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-        const QString path = ProfileFile::defaultPath();
-        qputenv("XDG_CONFIG_HOME", old);
-        QCOMPARE(path, dir.path() + QStringLiteral("/Fonvira.ini"));
     }
 };
 
