@@ -84,12 +84,8 @@ QByteArray read(const QString &fileName)
         fail(code);
     QFile f(fileName);
     errno = 0;
-    if (!f.open(QIODevice::ReadOnly)) {
-        const int err = errno;
-        fail(f.error() == QFileDevice::ResourceError
-                 ? EInOutError::kTooManyOpenFiles
-                 : codeForErrno(err, EInOutError::kAccessDenied));
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        fail(codeForErrno(errno, EInOutError::kAccessDenied));
     // The whole image is read before anyone sees it: a short file changes nothing.
     QByteArray image(kFileSize, '\0');
     qsizetype got = 0;
