@@ -7,8 +7,27 @@
 namespace {
 
 // The form files' one filter entry and default extension.
-const QString kFormFilter = QStringLiteral("*.frm (*.frm)");
+const QString kFormFilter = QStringLiteral("*.frm");
 const QString kFormSuffix = QStringLiteral("frm");
+
+// One of the two form file dialogs; "" when cancelled. Neither insists that a
+// typed name exists, and the save dialog replaces a file without asking.
+QString runFormFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
+                          const QString &prefill)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QLatin1String(name));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(kFormFilter);
+    dialog.setDefaultSuffix(kFormSuffix);
+    dialog.selectFile(prefill);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
 
 class QtPrompts final : public UiPrompts
 {
@@ -20,34 +39,12 @@ class QtPrompts final : public UiPrompts
 
     QString openFileName(QWidget *parent, const QString &prefill) override
     {
-        QFileDialog dialog(parent);
-        dialog.setObjectName(QStringLiteral("OpenDialogForm"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        // A typed name that does not exist is accepted; reading it then reports it.
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(kFormFilter);
-        dialog.setDefaultSuffix(kFormSuffix);
-        dialog.selectFile(prefill);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
-        return dialog.selectedFiles().constFirst();
+        return runFormFileDialog(parent, "OpenDialogForm", QFileDialog::AcceptOpen, prefill);
     }
 
     QString saveFileName(QWidget *parent, const QString &prefill) override
     {
-        QFileDialog dialog(parent);
-        dialog.setObjectName(QStringLiteral("SaveDialogForm"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(kFormFilter);
-        dialog.setDefaultSuffix(kFormSuffix);
-        dialog.selectFile(prefill);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
-        return dialog.selectedFiles().constFirst();
+        return runFormFileDialog(parent, "SaveDialogForm", QFileDialog::AcceptSave, prefill);
     }
 };
 
