@@ -30,6 +30,18 @@ struct Window
     Sandbox sandbox;
     RecordingPrompts prompts;
     TfrmMain w;
+
+    // Opens the form file of that name in the working folder, written first
+    // with the given content unless that is null.
+    QString open(const QString &name, const QByteArray &content = {})
+    {
+        const QString path = sandbox.workPath(name);
+        if (!content.isNull())
+            writeFile(path, content);
+        prompts.openAnswers << path;
+        w.SpeedButtonLoad->click();
+        return path;
+    }
 };
 
 FormStore &store()
@@ -46,10 +58,7 @@ QByteArray randomImage(quint32 seed)
     return b;
 }
 
-QByteArray zeros()
-{
-    return QByteArray(FormStore::kSize, '\0');
-}
+const QByteArray kZeros(FormStore::kSize, '\0');
 
 QString iniValue(const Sandbox &s, const QString &section, const QString &key)
 {
@@ -65,14 +74,11 @@ QString timeText(int seconds)
 QStringList visibleState(const TfrmMain &w)
 {
     QStringList s;
-    s << "caption " + w.windowTitle();
+    s << w.windowTitle() << w.LabelNomberForm->text() << w.EditNameForm->text()
+      << w.saveDialogFileName;
+    for (const QAbstractSlider *b : {w.ScrollBarNomberForm, w.ScrollBarEditMin, w.ScrollBarEditSek})
+        s << QString::number(b->value());
     s << QStringLiteral("save %1").arg(w.SpeedButtonSave->isEnabled());
-    s << "form " + w.LabelNomberForm->text();
-    s << QStringLiteral("number %1").arg(w.ScrollBarNomberForm->value());
-    s << "name " + w.EditNameForm->text();
-    s << QStringLiteral("hold %1 %2")
-             .arg(w.ScrollBarEditMin->value())
-             .arg(w.ScrollBarEditSek->value());
     for (int i = 0; i < TfrmMain::kStripWindows; ++i) {
         QString line = "strip " + w.LabelNomberFormWin[i]->text() + '|' +
                        w.LabelNameFormWin[i]->text() + '|' + w.LabelTimeWin[i]->text();
@@ -81,15 +87,10 @@ QStringList visibleState(const TfrmMain &w)
         s << line;
     }
     for (int v = 0; v < TfrmMain::kValves; ++v) {
-        s << QStringLiteral("valve %1 bar %2 target %3 travel %4 %5")
-                 .arg(v + 1)
-                 .arg(w.ScrollBarZadvizka[v]->value())
-                 .arg(w.gaugeTargets[v])
-                 .arg(w.ScrollBarTimeZadv[v]->value())
-                 .arg(w.LabelTimeZadv[v]->text());
+        s << QString::asprintf("valve %d %d %d ", w.ScrollBarZadvizka[v]->value(),
+                               int(w.gaugeTargets[v]), w.ScrollBarTimeZadv[v]->value()) +
+                 w.LabelTimeZadv[v]->text();
     }
-    s << "current file " + w.saveDialogFileName;
-    s << QStringLiteral("store clear %1").arg(store().image() == zeros());
     return s;
 }
 
@@ -109,26 +110,20 @@ class TestFiles : public QObject
         const QByteArray programme = randomImage(1);
         store().replaceImage(programme);
         const std::array<int, 8> travel = {7, 8, 60, 100, 128, 200, 254, 255};
-        for (int v = 0; v < 8; ++v)
+        QByteArray expected = programme;
+        for (int v = 0; v < 8; ++v) {
             w.ScrollBarTimeZadv[v]->setValue(travel[v]);
+            expected[kTravelBase + 256 * v] = char(travel[v]);
+        }
         // Save As replaces an existing file without asking.
         const QString file = x.sandbox.workPath(QStringLiteral("prog.frm"));
         writeFile(file, QByteArray(9000, '\x55'));
         x.prompts.saveAnswers << file;
         w.SpeedButtonSaveAs->click();
-        QCOMPARE(x.prompts.messages, QStringList());
-
-        QByteArray expected = programme;
-        for (int v = 0; v < 8; ++v)
-            expected[kTravelBase + 256 * v] = char(travel[v]);
         QCOMPARE(readFile(file), expected);
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + file);
-        QVERIFY(w.SpeedButtonSave->isEnabled());
 
         w.SpeedButtonNew->click();
-        QCOMPARE(store().image(), zeros());
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
+        x.open(QStringLiteral("prog.frm"));
         QCOMPARE(x.prompts.messages, QStringList());
         QCOMPARE(store().image(), expected); // banks 1 to 3 included
         for (int v = 0; v < 8; ++v) {
@@ -142,34 +137,37 @@ class TestFiles : public QObject
         QCOMPARE(w.ScrollBarZadvizka[0]->value(), 255 - quint8(expected[0]));
     }
 
-    void openSizes_data()
+    void openAnotherFile_data()
     {
-        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("relative"); // folder.frm is a folder
+        QTest::addColumn<int>("size");         // of the file written there, -1 for none
         QTest::addColumn<QString>("message");
-        QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
-        QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
-        QTest::newRow("8192 bytes") << 8192 << "";
-        QTest::newRow("9000 bytes") << 9000 << "";
+        const QString shortFile = QStringLiteral("Read beyond end of file.");
+        QTest::newRow("0 bytes") << "other.frm" << 0 << shortFile;
+        QTest::newRow("8191 bytes") << "other.frm" << 8191 << shortFile;
+        QTest::newRow("8192 bytes") << "other.frm" << 8192 << "";
+        QTest::newRow("9000 bytes") << "other.frm" << 9000 << "";
+        QTest::newRow("a directory") << "folder.frm" << -1 << "File access denied.";
+        QTest::newRow("typed name that does not exist") << "none.frm" << -1 << "File not found.";
+        QTest::newRow("folder that does not exist")
+            << "nofolder/a.frm" << -1 << "Invalid filename.";
     }
-    void openSizes()
+    void openAnotherFile()
     {
+        QFETCH(QString, relative);
         QFETCH(int, size);
         QFETCH(QString, message);
         Window x;
         TfrmMain &w = x.w;
         // A programme is open and edited when the other file is chosen.
-        const QString current = x.sandbox.workPath(QStringLiteral("current.frm"));
-        writeFile(current, randomImage(3));
-        x.prompts.openAnswers << current;
-        w.SpeedButtonLoad->click();
+        const QString current = x.open(QStringLiteral("current.frm"), randomImage(3));
         store().set(5, 77);
         const QByteArray before = store().image();
-
-        const QString other = x.sandbox.workPath(QStringLiteral("other.frm"));
+        QVERIFY(QDir(x.sandbox.workDir()).mkdir(QStringLiteral("folder.frm")));
         const QByteArray content = randomImage(4).repeated(2).left(size);
-        writeFile(other, content);
-        x.prompts.openAnswers << other;
-        w.SpeedButtonLoad->click();
+        if (size >= 0)
+            writeFile(x.sandbox.workPath(relative), content);
+        const QString other = x.open(relative);
 
         if (message.isEmpty()) {
             QCOMPARE(x.prompts.messages, QStringList());
@@ -183,100 +181,51 @@ class TestFiles : public QObject
         // the store, and a Save then wrote a mixture of two programmes.
         QCOMPARE(store().image(), before);
         QCOMPARE(w.windowTitle(), kCaptionWithFile + current);
-        QCOMPARE(w.saveDialogFileName, current);
         QVERIFY(w.SpeedButtonSave->isEnabled());
         w.SpeedButtonSave->click();
-        QCOMPARE(readFile(current), store().image());
         QCOMPARE(readFile(current).left(kTravelBase), before.left(kTravelBase));
-        QCOMPARE(readFile(other), content);
-    }
-
-    void openBadNames_data()
-    {
-        QTest::addColumn<QString>("relative");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("a directory") << "folder.frm"
-                                     << "File access denied.";
-        QTest::newRow("typed name that does not exist") << "none.frm"
-                                                        << "File not found.";
-        QTest::newRow("folder that does not exist") << "nofolder/a.frm"
-                                                    << "Invalid filename.";
-        QTest::newRow("under a regular file") << "plain.frm/a.frm"
-                                              << "Invalid filename.";
-    }
-    void openBadNames()
-    {
-        QFETCH(QString, relative);
-        QFETCH(QString, message);
-        Window x;
-        TfrmMain &w = x.w;
-        QVERIFY(QDir(x.sandbox.workDir()).mkdir(QStringLiteral("folder.frm")));
-        writeFile(x.sandbox.workPath(QStringLiteral("plain.frm")), randomImage(5));
-        const QByteArray before = randomImage(6);
-        store().replaceImage(before);
-        const QString name = x.sandbox.workPath(relative);
-        x.prompts.openAnswers << name << QString();
-        w.SpeedButtonLoad->click();
-        QCOMPARE(x.prompts.messages, QStringList{message});
-        QCOMPARE(store().image(), before);
-        QCOMPARE(w.windowTitle(), kCaption);
-        QVERIFY(!w.SpeedButtonSave->isEnabled());
+        QCOMPARE(readFile(other), size < 0 ? QByteArray() : content);
         // The dialog keeps the name it was given.
         w.SpeedButtonLoad->click();
-        QCOMPARE(x.prompts.openPrefills.last(), name);
+        QCOMPARE(x.prompts.openPrefills.last(), other);
     }
 
-    void readOnlyFileOpensButSavingOntoItFails()
+    void failedSavesLeaveTheStateTheyReached()
     {
         Window x;
         TfrmMain &w = x.w;
+        // A read-only file opens, but saving onto it fails and leaves it whole.
         const QString file = x.sandbox.workPath(QStringLiteral("ro.frm"));
         const QByteArray content = randomImage(7);
         writeFile(file, content);
-        QVERIFY(
-            QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
-        QCOMPARE(x.prompts.messages, QStringList());
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
+        x.open(QStringLiteral("ro.frm"));
         QCOMPARE(store().image(), content);
-
-        w.ScrollBarTimeZadv[0]->setValue(99);
+        w.ScrollBarTimeZadv[0]->setValue(50);
         w.SpeedButtonSave->click();
         QCOMPARE(x.prompts.messages, QStringList{"File access denied."});
         QCOMPARE(readFile(file), content);
-        // Save stopped at the form file: the last file is not recorded.
         QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), "<missing>");
-    }
 
-    void failedSaveAsLeavesTheStateItReached()
-    {
-        Window x;
-        TfrmMain &w = x.w;
+        // Save As into a missing folder: names and travel times were stored and
+        // the caption names the new file; Save and the recorded last file stay.
         const QString name = x.sandbox.workPath(QStringLiteral("nofolder/new.frm"));
-        w.ScrollBarTimeZadv[0]->setValue(50);
         x.prompts.saveAnswers << name;
         w.SpeedButtonSaveAs->click();
-        QCOMPARE(x.prompts.messages, QStringList{"Invalid filename."});
-        // Names and travel times were stored, the caption names the new file;
-        // the Save button and the recorded last file are as they were.
+        QCOMPARE(x.prompts.messages.last(), QStringLiteral("Invalid filename."));
         QCOMPARE(iniValue(x.sandbox, "Zadvizki", "Name_1"), "NoName1");
         QCOMPARE(store().at(kTravelBase), 50);
         QCOMPARE(w.windowTitle(), kCaptionWithFile + name);
-        QCOMPARE(w.saveDialogFileName, name);
-        QVERIFY(!w.SpeedButtonSave->isEnabled());
+        QVERIFY(w.SpeedButtonSave->isEnabled());
         QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), "<missing>");
     }
 
     void saveOntoAVanishedFileWritesNothing()
     {
         Window x;
-        TfrmMain &w = x.w;
-        const QString file = x.sandbox.workPath(QStringLiteral("gone.frm"));
-        writeFile(file, randomImage(8));
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
+        const QString file = x.open(QStringLiteral("gone.frm"), randomImage(8));
         QVERIFY(QFile::remove(file));
-        w.SpeedButtonSave->click();
+        x.w.SpeedButtonSave->click();
         QCOMPARE(x.prompts.titles, QStringList{"Error"});
         QCOMPARE(x.prompts.messages, QStringList{QStringLiteral("Файл не существует !")});
         QVERIFY(!QFile::exists(file));
@@ -287,22 +236,16 @@ class TestFiles : public QObject
     {
         Window x;
         TfrmMain &w = x.w;
-        const QString file = x.sandbox.workPath(QStringLiteral("a.frm"));
-        writeFile(file, randomImage(9));
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
+        const QString file = x.open(QStringLiteral("a.frm"), randomImage(9));
         w.ScrollBarNomberForm->setValue(40);
 
         w.SpeedButtonNew->click();
         QCOMPARE(w.windowTitle(), kCaptionNoName);
         QVERIFY(!w.SpeedButtonSave->isEnabled());
-        QCOMPARE(store().image(), zeros());
-        QCOMPARE(w.ScrollBarNomberForm->value(), 0);
+        QCOMPARE(store().image(), kZeros);
         QCOMPARE(w.LabelNomberForm->text(), QStringLiteral(" Форма N 1"));
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 7);
-            QCOMPARE(w.LabelTimeZadv[v]->text(), QStringLiteral("0 Мин 7 Сек "));
-        }
+        for (int v = 0; v < 8; ++v)
+            QCOMPARE(w.LabelTimeZadv[v]->text(), timeText(7));
         // Save As offers the previous file; saving the new one stores 7 everywhere.
         const QString fresh = x.sandbox.workPath(QStringLiteral("fresh.frm"));
         x.prompts.saveAnswers << fresh;
@@ -312,97 +255,75 @@ class TestFiles : public QObject
             QCOMPARE(quint8(readFile(fresh).at(kTravelBase + 256 * v)), 7);
     }
 
-    // ---- shortcuts ----
-
     void shortcutsPressTheButtons()
     {
         Window x;
         TfrmMain &w = x.w;
-        QCOMPARE(w.SpeedButtonLoad->toolTip(), QStringLiteral("Открыть  файл форм  (Ctrl+O)"));
         QCOMPARE(w.SpeedButtonSaveAs->toolTip(),
                  QStringLiteral("Дать новое мия и записать  файл форм  (Ctrl+Shift+S)"));
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-
-        // Save is disabled: its shortcut does nothing, not even the missing-file box.
-        QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+S")));
+        const auto press = [&w](const char *keys) {
+            QTest::keySequence(&w, QKeySequence(QString::fromLatin1(keys)));
+        };
+        press("Ctrl+S"); // Save is disabled: not even the missing-file box
         QCOMPARE(x.prompts.messages, QStringList());
-
         const QString file = x.sandbox.workPath(QStringLiteral("k.frm"));
         x.prompts.saveAnswers << file;
-        QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-        QCOMPARE(x.prompts.savePrefills.size(), 1);
+        press("Ctrl+Shift+S");
         QVERIFY(QFile::exists(file));
-
         w.ScrollBarTimeZadv[7]->setValue(33);
-        QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+S")));
+        press("Ctrl+S");
         QCOMPARE(quint8(readFile(file).at(kTravelBase + 7 * 256)), 33);
-        QCOMPARE(readFile(file), store().image());
-        QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), file);
-
-        QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+N")));
+        press("Ctrl+N");
         QCOMPARE(w.windowTitle(), kCaptionNoName);
-
         x.prompts.openAnswers << file;
-        QTest::keySequence(&w, QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + file);
+        press("Ctrl+O");
         QCOMPARE(w.ScrollBarTimeZadv[7]->value(), 33);
         QCOMPARE(x.prompts.messages, QStringList());
     }
 
     // ---- the settings file ----
 
-    void noSettingsFileGivesDefaults()
+    void valveNamesAtStart_data()
     {
-        Window x;
-        TfrmMain &w = x.w;
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.EditNameZadv[v]->text(), QStringLiteral("NoName%1").arg(v + 1));
-            QCOMPARE(w.EditNameUrzadv[v]->text(), QStringLiteral("NoName%1").arg(v + 1));
-        }
-        w.SpeedButtonLoad->click(); // cancelled
-        QCOMPARE(x.prompts.openPrefills, QStringList{"UserForm.frm"});
-        // Reading never creates the file.
-        QVERIFY(!QFile::exists(x.sandbox.settingsPath()));
-    }
-
-    void settingsNamesAsWritten_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QByteArray>("ini"); // null: no settings file
         QTest::addColumn<QStringList>("names");
-        const QStringList defaults = {"NoName1", "NoName2", "NoName3", "NoName4",
-                                      "NoName5", "NoName6", "NoName7", "NoName8"};
-        QStringList fifthEmpty = defaults;
-        fifthEmpty[4] = QString();
+        QStringList names;
+        for (int v = 1; v <= 8; ++v)
+            names << QStringLiteral("NoName%1").arg(v);
+        QTest::newRow("no file") << QByteArray() << names;
+        names[4] = QString();
         QTest::newRow("Name_5 present and empty")
-            << QByteArray("[Zadvizki]\r\nName_5=\r\n") << fifthEmpty;
-        QStringList longSecond = defaults;
-        longSecond[1] = QStringLiteral("Задвижка-длинная");
+            << QByteArray("[Zadvizki]\r\nName_5=\r\n") << names;
+        names[4] = QStringLiteral("NoName5");
+        names[1] = QStringLiteral("Задвижка-длинная");
         QTest::newRow("longer than eight, shown whole")
             << QByteArray("[zadvizki]\nname_2 = \xC7\xE0\xE4\xE2\xE8\xE6\xEA\xE0-"
                           "\xE4\xEB\xE8\xED\xED\xE0\xFF")
-            << longSecond;
-        QTest::newRow("odd lines around") << QByteArray("junk\n\n[Options]\n; c\n[Zadvizki]\n\n"
-                                                        "Name_1=A\nName_1=B\n[Zadvizki]\nName_8=H")
-                                          << QStringList{"A",       "NoName2", "NoName3", "NoName4",
-                                                         "NoName5", "NoName6", "NoName7", "H"};
+            << names;
     }
-    void settingsNamesAsWritten()
+    void valveNamesAtStart()
     {
         QFETCH(QByteArray, ini);
         QFETCH(QStringList, names);
         Sandbox sandbox;
         RecordingPrompts prompts;
-        writeFile(sandbox.settingsPath(), ini);
+        if (!ini.isNull())
+            writeFile(sandbox.settingsPath(), ini);
         TfrmMain w;
         for (int v = 0; v < 8; ++v) {
             QCOMPARE(w.EditNameZadv[v]->text(), names[v]);
             QCOMPARE(w.EditNameUrzadv[v]->text(), names[v]);
             QCOMPARE(w.EditNameZadv[v]->cursorPosition(), 0); // a long name shows its start
         }
-        QCOMPARE(readFile(sandbox.settingsPath()), ini);
         QCOMPARE(prompts.messages, QStringList());
+        w.SpeedButtonLoad->click(); // cancelled
+        QCOMPARE(prompts.openPrefills, QStringList{"UserForm.frm"});
+        // Reading never creates or changes the file.
+        QCOMPARE(QFile::exists(sandbox.settingsPath()), !ini.isNull());
+        QCOMPARE(readFile(sandbox.settingsPath()), ini);
     }
 
     void saveAsRecordsNamesAndFileOpenDoesNot()
@@ -420,7 +341,6 @@ class TestFiles : public QObject
             prompts.saveAnswers << a;
             w.SpeedButtonSaveAs->click();
             QCOMPARE(iniValue(sandbox, "Options", "NameFileForm"), a);
-            QCOMPARE(iniValue(sandbox, "Zadvizki", "Name_1"), QStringLiteral("Насос"));
             QCOMPARE(iniValue(sandbox, "Zadvizki", "Name_2"), "NoName2");
             QCOMPARE(iniValue(sandbox, "Zadvizki", "Name_8"), "Last");
             const QByteArray ini = readFile(sandbox.settingsPath());
@@ -429,7 +349,7 @@ class TestFiles : public QObject
             // The gauges' name boxes change only at the next start.
             QCOMPARE(w.EditNameUrzadv[0]->text(), "NoName1");
 
-            writeFile(b, zeros());
+            writeFile(b, kZeros);
             prompts.openAnswers << b;
             w.SpeedButtonLoad->click();
             QCOMPARE(w.windowTitle(), kCaptionWithFile + b);
@@ -438,192 +358,17 @@ class TestFiles : public QObject
         // A restart loads the last file saved, not the last one opened.
         TfrmMain again;
         QCOMPARE(again.windowTitle(), kCaptionWithFile + a);
-        QVERIFY(again.SpeedButtonSave->isEnabled());
         QCOMPARE(again.EditNameUrzadv[0]->text(), QStringLiteral("Насос"));
         QCOMPARE(again.ScrollBarTimeZadv[0]->value(), 100);
         QCOMPARE(again.LabelTimeZadv[0]->text(), QStringLiteral("1 Мин 40 Сек "));
         QCOMPARE(prompts.messages, QStringList());
     }
 
-    void unwritableSettingsStopSaveBeforeTheFormFile()
+    void folderInTheSettingsFilesPlace()
     {
         Sandbox sandbox;
         RecordingPrompts prompts;
-        // A folder in the settings file's place: read as absent, and unwritable
-        // even for the superuser.
-        QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
-        TfrmMain w;
-        QCOMPARE(prompts.messages, QStringList());
-        QCOMPARE(w.EditNameZadv[2]->text(), "NoName3");
-        w.ScrollBarTimeZadv[0]->setValue(99);
-        const QString file = sandbox.workPath(QStringLiteral("s.frm"));
-        prompts.saveAnswers << file;
-        w.SpeedButtonSaveAs->click();
-        QCOMPARE(prompts.messages,
-                 QStringList{"Unable to write to " + sandbox.settingsPath() + '.'});
-        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(store().at(kTravelBase), 0); // the travel times were not stored
-    }
-
-    // ---- the valve parameters panel ----
-
-    void timeLabels_data()
-    {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("below the range") << 0 << QStringLiteral("0 Мин 7 Сек ");
-        QTest::newRow("7") << 7 << QStringLiteral("0 Мин 7 Сек ");
-        QTest::newRow("59") << 59 << QStringLiteral("0 Мин 59 Сек ");
-        QTest::newRow("60") << 60 << QStringLiteral("1 Мин 0 Сек ");
-        QTest::newRow("100") << 100 << QStringLiteral("1 Мин 40 Сек ");
-        QTest::newRow("255") << 255 << QStringLiteral("4 Мин 15 Сек ");
-        QTest::newRow("above the range") << 300 << QStringLiteral("4 Мин 15 Сек ");
-    }
-    void timeLabels()
-    {
-        QFETCH(int, seconds);
-        QFETCH(QString, text);
-        Window x;
-        for (int v : {0, 4, 7}) {
-            x.w.ScrollBarTimeZadv[v]->setValue(seconds);
-            QCOMPARE(x.w.LabelTimeZadv[v]->text(), text);
-        }
-    }
-
-    void togetherMovesBarsTwoToEightOnly()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        w.ScrollBarTimeZadv[3]->setValue(30);
-        // Checking the box aligns nothing by itself.
-        w.CheckBoxTogetg->setChecked(true);
-        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 7);
-        QCOMPARE(w.ScrollBarTimeZadv[3]->value(), 30);
-
-        w.ScrollBarTimeZadv[0]->setValue(60);
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 60);
-            QCOMPARE(w.LabelTimeZadv[v]->text(), QStringLiteral("1 Мин 0 Сек "));
-        }
-        w.ScrollBarTimeZadv[4]->setValue(100);
-        for (int v = 0; v < 8; ++v)
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), v == 4 ? 100 : 60);
-
-        w.CheckBoxTogetg->setChecked(false);
-        w.ScrollBarTimeZadv[0]->setValue(90);
-        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 60);
-        QCOMPARE(w.LabelTimeZadv[0]->text(), QStringLiteral("1 Мин 30 Сек "));
-    }
-
-    void typedNamesStopAtEightCharacters()
-    {
-        Window x;
-        QLineEdit *edit = x.w.EditNameZadv[0];
-        edit->clear();
-        QTest::keyClicks(edit, "abcdefghij");
-        QCOMPARE(edit->text(), QStringLiteral("abcdefgh"));
-        // A longer name from the settings file may be shortened, not lengthened.
-        writeFile(x.sandbox.settingsPath(), "[Zadvizki]\nName_1=0123456789\n");
-        x.w.ReadIniNameZadvigki();
-        QCOMPARE(edit->text(), QStringLiteral("0123456789"));
-        QTest::keyClick(edit, Qt::Key_End);
-        QTest::keyClicks(edit, "x");
-        QCOMPARE(edit->text(), QStringLiteral("0123456789"));
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, "xyz");
-        QCOMPARE(edit->text(), QStringLiteral("0123456x"));
-    }
-
-    void unsavedTravelTimeGivesWayAtTheNextRefresh()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        QByteArray image = zeros();
-        for (int v = 0; v < 8; ++v)
-            image[kTravelBase + 256 * v] = char(20 + v);
-        image[kTravelBase + 512] = char(100);
-        const QString file = x.sandbox.workPath(QStringLiteral("t.frm"));
-        writeFile(file, image);
-        x.prompts.openAnswers << file;
-        w.SpeedButtonLoad->click();
-        QCOMPARE(w.ScrollBarTimeZadv[2]->value(), 100);
-
-        w.ScrollBarTimeZadv[2]->setValue(200);
-        QCOMPARE(w.LabelTimeZadv[2]->text(), QStringLiteral("3 Мин 20 Сек "));
-        w.SpeedButtonEdit->click(); // OK refreshes the strip
-        QCOMPARE(w.ScrollBarTimeZadv[2]->value(), 100);
-        QCOMPARE(w.LabelTimeZadv[2]->text(), QStringLiteral("1 Мин 40 Сек "));
-
-        // With "Вместе" the refresh still ends with every bar at its own value.
-        w.CheckBoxTogetg->setChecked(true);
-        w.ScrollBarTimeZadv[0]->setValue(150);
-        w.ScrollBarFormVewer->setValue(5);
-        for (int v = 0; v < 8; ++v)
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), v == 2 ? 100 : 20 + v);
-
-        // Saved, it stays.
-        w.CheckBoxTogetg->setChecked(false);
-        w.ScrollBarTimeZadv[2]->setValue(200);
-        w.SpeedButtonSave->click();
-        w.ScrollBarFormVewerChange();
-        QCOMPARE(w.ScrollBarTimeZadv[2]->value(), 200);
-        QCOMPARE(quint8(readFile(file).at(kTravelBase + 512)), 200);
-    }
-
-    // ---- start-up ----
-
-    void startUpSurvivesABadLastFile_data()
-    {
-        QTest::addColumn<int>("kind"); // bytes in the file, or -1 for a directory
-        QTest::addColumn<QString>("message");
-        QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
-        QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
-        QTest::newRow("a directory") << -1 << "File access denied.";
-    }
-    void startUpSurvivesABadLastFile()
-    {
-        QFETCH(int, kind);
-        QFETCH(QString, message);
-        QStringList firstStart;
-        {
-            Sandbox clean;
-            RecordingPrompts prompts;
-            TfrmMain w;
-            firstStart = visibleState(w);
-        }
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        const QString last = sandbox.workPath(QStringLiteral("UserForm.frm"));
-        if (kind < 0)
-            QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
-        else
-            writeFile(last, QByteArray(kind, '\x7F'));
-        store().replaceImage(randomImage(13));
-        TfrmMain w;
-        QCOMPARE(prompts.messages, QStringList{message});
-        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
-        // Then the window of a first start, not the controls as laid out.
-        QCOMPARE(w.windowTitle(), kCaption);
-        QVERIFY(!w.SpeedButtonSave->isEnabled());
-        QCOMPARE(w.LabelNomberForm->text(), QStringLiteral(" Форма N 1"));
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(w.LabelNomberFormWin[i]->text(), QStringLiteral("Форма N %1").arg(i + 1));
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 7);
-            QCOMPARE(w.gaugeTargets[v], 0);
-            QCOMPARE(w.ScrollBarZadvizka[v]->value(), 255);
-        }
-        QCOMPARE(store().image(), zeros());
-        QCOMPARE(visibleState(w), firstStart);
-    }
-
-    void startUpWithUnreadableSettings()
-    {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
+        // Read as absent, and unwritable even for the superuser.
         QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
         writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), randomImage(14));
         TfrmMain w;
@@ -635,6 +380,116 @@ class TestFiles : public QObject
         // The default last file is found in the current directory and loaded.
         QCOMPARE(w.windowTitle(), kCaptionWithFile + "UserForm.frm");
         QCOMPARE(store().image(), randomImage(14));
+
+        // Save As stops at the settings file, before the travel times and the form file.
+        w.ScrollBarTimeZadv[0]->setValue(99);
+        const QString file = sandbox.workPath(QStringLiteral("s.frm"));
+        prompts.saveAnswers << file;
+        w.SpeedButtonSaveAs->click();
+        QCOMPARE(prompts.messages,
+                 QStringList{"Unable to write to " + sandbox.settingsPath() + '.'});
+        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(store().image(), randomImage(14));
+    }
+
+    // ---- the valve parameters panel ----
+
+    void togetherMovesBarsTwoToEightOnly()
+    {
+        Window x;
+        TfrmMain &w = x.w;
+        w.ScrollBarTimeZadv[3]->setValue(30);
+        w.CheckBoxTogetg->setChecked(true); // aligns nothing by itself
+        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 7);
+        QCOMPARE(w.ScrollBarTimeZadv[3]->value(), 30);
+
+        w.ScrollBarTimeZadv[0]->setValue(60);
+        for (int v = 0; v < 8; ++v) {
+            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 60);
+            QCOMPARE(w.LabelTimeZadv[v]->text(), timeText(60));
+        }
+        w.ScrollBarTimeZadv[4]->setValue(100);
+        for (int v = 0; v < 8; ++v)
+            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), v == 4 ? 100 : 60);
+
+        w.CheckBoxTogetg->setChecked(false);
+        w.ScrollBarTimeZadv[0]->setValue(90);
+        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 60);
+    }
+
+    void typedNamesStopAtEightCharacters()
+    {
+        Window x;
+        x.w.EditNameZadv[0]->clear();
+        QTest::keyClicks(x.w.EditNameZadv[0], "abcdefghij");
+        QCOMPARE(x.w.EditNameZadv[0]->text(), QStringLiteral("abcdefgh"));
+    }
+
+    void unsavedTravelTimeGivesWayAtTheNextRefresh()
+    {
+        Window x;
+        TfrmMain &w = x.w;
+        QByteArray image = kZeros;
+        for (int v = 0; v < 8; ++v)
+            image[kTravelBase + 256 * v] = char(20 + v);
+        const QString file = x.open(QStringLiteral("t.frm"), image);
+
+        w.ScrollBarTimeZadv[2]->setValue(200);
+        w.SpeedButtonEdit->click(); // OK refreshes the strip
+        QCOMPARE(w.ScrollBarTimeZadv[2]->value(), 22);
+        QCOMPARE(w.LabelTimeZadv[2]->text(), timeText(22));
+
+        // With "Вместе" the refresh still ends with every bar at its own value.
+        w.CheckBoxTogetg->setChecked(true);
+        w.ScrollBarTimeZadv[0]->setValue(150);
+        w.ScrollBarFormVewer->setValue(5);
+        for (int v = 0; v < 8; ++v)
+            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 20 + v);
+    }
+
+    // ---- start-up ----
+
+    void startUpSurvivesABadLastFile_data()
+    {
+        QTest::addColumn<int>("size"); // of the last form file, -1 for a directory
+        QTest::addColumn<QString>("message");
+        QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
+        QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
+        QTest::newRow("a directory") << -1 << "File access denied.";
+    }
+    void startUpSurvivesABadLastFile()
+    {
+        QFETCH(int, size);
+        QFETCH(QString, message);
+        QStringList firstStart;
+        {
+            Window clean;
+            firstStart = visibleState(clean.w);
+        }
+        Sandbox sandbox;
+        RecordingPrompts prompts;
+        if (size < 0)
+            QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
+        else
+            writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), QByteArray(size, '\x7F'));
+        store().replaceImage(randomImage(13));
+        TfrmMain w;
+        QCOMPARE(prompts.messages, QStringList{message});
+        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
+        // Then the window of a first start, not the controls as laid out.
+        QCOMPARE(visibleState(w), firstStart);
+        QCOMPARE(w.windowTitle(), kCaption);
+        QVERIFY(!w.SpeedButtonSave->isEnabled());
+        QCOMPARE(w.LabelNomberForm->text(), QStringLiteral(" Форма N 1"));
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(w.LabelNomberFormWin[i]->text(), QStringLiteral("Форма N %1").arg(i + 1));
+        for (int v = 0; v < 8; ++v) {
+            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 7);
+            QCOMPARE(w.gaugeTargets[v], 0);
+            QCOMPARE(w.ScrollBarZadvizka[v]->value(), 255);
+        }
+        QCOMPARE(store().image(), kZeros);
     }
 };
 
