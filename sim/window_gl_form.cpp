@@ -84,16 +84,6 @@ TWindowGLForm::TWindowGLForm(QWidget *parent) : QWidget(parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    // The picture covers the client area; the group box lies on top of it.
-    if (TFountainPicture::openGLUsable()) {
-        m_glPicture = new TFountainPicture(this);
-        m_picture = m_glPicture;
-    } else {
-        m_picture = new QWidget(this);
-        m_picture->setObjectName(QStringLiteral("FountainPicture"));
-    }
-    m_picture->installEventFilter(new WindowDragger(m_picture));
-
     GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 312, 145, 105);
@@ -105,7 +95,6 @@ TWindowGLForm::TWindowGLForm(QWidget *parent) : QWidget(parent)
     // FormCreate: the height follows the width from the start.
     move(kFirstPosition);
     resize(kFirstWidth, kFirstWidth);
-    m_picture->setGeometry(rect());
 
     TimerRefresh = new QTimer(this);
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
@@ -127,6 +116,47 @@ TWindowGLForm::TWindowGLForm(QWidget *parent) : QWidget(parent)
 
 TWindowGLForm::~TWindowGLForm() = default;
 
+void TWindowGLForm::ensurePicture()
+{
+    if (m_picture)
+        return;
+    // Probing OpenGL creates a context, which costs more than all the rest of
+    // the program's start: it waits until the picture is first wanted, and
+    // happens before the window is first shown, so the window is made for GL
+    // from the start.
+    if (TFountainPicture::openGLUsable()) {
+        m_glPicture = new TFountainPicture(this);
+        m_picture = m_glPicture;
+    } else {
+        m_picture = new QWidget(this);
+        m_picture->setObjectName(QStringLiteral("FountainPicture"));
+    }
+    m_picture->installEventFilter(new WindowDragger(m_picture));
+    m_picture->setGeometry(rect());
+    // The picture covers the client area; the group box lies on top of it.
+    m_picture->lower();
+    m_picture->show();
+}
+
+QWidget *TWindowGLForm::picture()
+{
+    ensurePicture();
+    return m_picture;
+}
+
+TFountainPicture *TWindowGLForm::glPicture()
+{
+    ensurePicture();
+    return m_glPicture;
+}
+
+void TWindowGLForm::setVisible(bool visible)
+{
+    if (visible)
+        ensurePicture();
+    QWidget::setVisible(visible);
+}
+
 void TWindowGLForm::setRandomSource(fountain::RandomSource random)
 {
     m_animation.setRandomSource(std::move(random));
@@ -135,7 +165,8 @@ void TWindowGLForm::setRandomSource(fountain::RandomSource random)
 void TWindowGLForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_picture->setGeometry(rect());
+    if (m_picture)
+        m_picture->setGeometry(rect());
     FormResize();
     // Some window managers drop a window's own resize while the user drags
     // its border; once the dragging has stopped, the square size is asked for

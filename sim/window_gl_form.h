@@ -29,9 +29,11 @@ class TWindowGLForm : public QWidget
     void FiguraToGL();
 
     // The surface the picture is drawn on: the GL widget, or a plain widget
-    // showing the background where OpenGL cannot be used.
-    QWidget *picture() const { return m_picture; }
-    TFountainPicture *glPicture() const { return m_glPicture; }
+    // showing the background where OpenGL cannot be used. Made when the window
+    // is first shown or first asked for it.
+    QWidget *picture();
+    TFountainPicture *glPicture();
+    void setVisible(bool visible) override;
     int riseCounter() const { return m_animation.rise(); }
     // Where the spray flicker comes from; tests fix it.
     void setRandomSource(fountain::RandomSource random);
@@ -51,6 +53,7 @@ class TWindowGLForm : public QWidget
   private:
     QMargins windowFrame() const;
     void adoptFrame();
+    void ensurePicture();
 
     fountain::Animation m_animation;
     QWidget *m_picture = nullptr;
