@@ -1,6 +1,7 @@
 // The valve parameters panel GroupBoxNameGate: the eight valve names (kept in
 // the settings file) and the eight travel times (kept in the form store), the
 // "Вместе" box that lets valve 1 set every travel time, and WriteZadv.
+#include "app/fit_font.h"
 #include "app/guard.h"
 #include "app/main_window.h"
 #include "store/form_store.h"
@@ -65,23 +66,6 @@ QString timeText(int seconds)
 {
     return QString::number(seconds / 60) + QStringLiteral(" Мин ") + QString::number(seconds % 60) +
            QStringLiteral(" Сек ");
-}
-
-// The panel's places were drawn for a narrower font than most desktops use:
-// a control's font is made smaller, a little at a time, until the widest text
-// it will show fits its width.
-void fitFont(QWidget *w, const QStringList &texts, int width)
-{
-    QFont font = w->font();
-    auto widest = [&] {
-        int most = 0;
-        for (const QString &t : texts)
-            most = std::max(most, QFontMetrics(font).horizontalAdvance(t));
-        return most;
-    };
-    while (widest() > width && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    w->setFont(font);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The sequencer in GroupBoxSequenser: plays the programme by stepping the
 // editor's form number once a second, counts each form's hold time down and
 // hands the played jet levels to the live gauges.
+#include "app/fit_font.h"
 #include "app/guard.h"
 #include "app/main_window.h"
 
@@ -89,14 +90,11 @@ void TfrmMain::buildSequencer()
     CheckBoxDemo->setObjectName(QStringLiteral("CheckBoxDemo"));
     CheckBoxDemo->setCursor(Qt::PointingHandCursor);
     CheckBoxDemo->setGeometry(kMargin, 80, kInnerWidth, 18);
-    // The box is narrow: shrink the caption's font until its widest form fits.
-    CheckBoxDemo->setText(QStringLiteral("Демо режим - время 7 сек "));
-    QFont font = CheckBoxDemo->font();
-    while (CheckBoxDemo->sizeHint().width() > kInnerWidth && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        CheckBoxDemo->setFont(font);
-    }
-    CheckBoxDemo->setText(QStringLiteral("Демо режим - время 1 сек"));
+    // The box is narrow: the caption's widest form must fit beside the tick box.
+    const QString widest = QStringLiteral("Демо режим - время 7 сек ");
+    const int tickBox = CheckBoxDemo->sizeHint().width() -
+                        CheckBoxDemo->fontMetrics().horizontalAdvance(CheckBoxDemo->text());
+    fitFont(CheckBoxDemo, {widest}, kInnerWidth - tickBox);
 
     ScrollBarDemoTime = new QScrollBar(Qt::Horizontal, box);
     ScrollBarDemoTime->setObjectName(QStringLiteral("ScrollBarDemoTime"));
