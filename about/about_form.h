@@ -8,7 +8,9 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
+class HandlerGuard;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -33,7 +35,7 @@ class TAboutForm : public QDialog
     static constexpr int kMoreOuterHeight = 631;
     static constexpr int kMoreTop = 78;
 
-    explicit TAboutForm(QWidget *parent = nullptr);
+    explicit TAboutForm(const HandlerGuard &guard, QWidget *parent = nullptr);
     ~TAboutForm() override;
 
     // Where the panel's values come from; the platform's own provider by default.
@@ -60,6 +62,25 @@ class TAboutForm : public QDialog
     void LabelHTTPMouseMove();
     void LabelHTTPMouseLeave();
     void LabelHTTPClick();
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    void buildUpperPart();
+    void buildSystemInfoPanel();
+    void centreOnScreen();
+    void fitContent();
+    // Writes a value and lets the label grow to its text.
+    void showValue(QLabel *label, const QString &text);
+
+    const HandlerGuard &m_guard;
+    std::unique_ptr<sysinfo::SystemInfoProvider> m_ownProvider;
+    sysinfo::SystemInfoProvider *m_provider = nullptr;
+    UrlOpener m_openUrl;
 
     // ---- controls ----
     QScrollArea *scrollArea = nullptr;
@@ -96,21 +117,4 @@ class TAboutForm : public QDialog
     QLabel *RegisteredOwnerLabel = nullptr;
     QLabel *WindowsDirLabel = nullptr;
     QLabel *ComputerLabel = nullptr;
-
-  protected:
-    void showEvent(QShowEvent *event) override;
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-  private:
-    void buildUpperPart();
-    void buildSystemInfoPanel();
-    void centreOnScreen();
-    void fitContent();
-    // Writes a value and lets the label grow to its text.
-    void showValue(QLabel *label, const QString &text);
-
-    sysinfo::SystemInfoProvider *m_provider = nullptr;
-    UrlOpener m_openUrl;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -32,6 +33,11 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int x,
                   const QColor &colour = kBlack);
 // A lowered horizontal rule.
 QFrame *makeRule(QWidget *parent, int x, int y, int width);
+
+// The dialog's pictures: an evening fountain, the program's icon, a check mark.
+void drawFountain(QPainter &p, const QSize &s);
+void drawIcon(QPainter &p, const QSize &s);
+QIcon checkMarkIcon();
 
 // A widget that draws itself with the given function.
 class PaintedWidget : public QWidget

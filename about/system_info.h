@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace sysinfo {
@@ -96,7 +97,7 @@ class SystemInfoProvider
 };
 
 // The provider of the platform the program was built for.
-SystemInfoProvider &platformProvider();
+std::unique_ptr<SystemInfoProvider> makePlatformProvider();
 
 // "Windows %u.%.2u": low byte, then the second byte with at least two digits.
 QString windowsVersionText(std::uint32_t versionWord,

@@ -249,10 +249,9 @@ DriveInfo LinuxSystemInfoProvider::driveInfo(int drive)
     return d;
 }
 
-SystemInfoProvider &platformProvider()
+std::unique_ptr<SystemInfoProvider> makePlatformProvider()
 {
-    static LinuxSystemInfoProvider provider;
-    return provider;
+    return std::make_unique<LinuxSystemInfoProvider>();
 }
 
 } // namespace sysinfo

@@ -5,16 +5,21 @@
 
 #include <algorithm>
 
-void fitFont(QWidget *widget, const QStringList &texts, int width)
+QFont fittedFont(QFont font, const QStringList &texts, int width)
 {
-    QFont font = widget->font();
     auto widest = [&] {
+        const QFontMetrics metrics(font);
         int most = 0;
         for (const QString &t : texts)
-            most = std::max(most, QFontMetrics(font).horizontalAdvance(t));
+            most = std::max(most, metrics.horizontalAdvance(t));
         return most;
     };
     while (widest() > width && font.pointSizeF() > 6)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    widget->setFont(font);
+    return font;
+}
+
+void fitFont(QWidget *widget, const QStringList &texts, int width)
+{
+    widget->setFont(fittedFont(widget->font(), texts, width));
 }

@@ -1,33 +1,33 @@
 // The top-level error handler.
 #include "app/guard.h"
 
-#include "app/app_error.h"
 #include "app/ui_prompts.h"
+#include "store/errors.h"
 
 #include <QApplication>
 
-void showTopLevelError(const QString &message)
+void HandlerGuard::show(const QString &message) const
 {
-    uiPrompts().critical(QApplication::activeWindow(), kApplicationTitle, withFullStop(message));
+    m_prompts.critical(QApplication::activeWindow(), kApplicationTitle, withFullStop(message));
 }
 
-void showTopLevelError(const std::exception &error)
+void HandlerGuard::show(const std::exception &error) const
 {
     if (const auto *own = dynamic_cast<const EAppError *>(&error))
-        showTopLevelError(own->message());
+        show(own->message());
     else
-        showTopLevelError(QString::fromLocal8Bit(error.what()));
+        show(QString::fromLocal8Bit(error.what()));
 }
 
-bool runGuarded(const std::function<void()> &fn)
+bool HandlerGuard::run(const std::function<void()> &fn) const
 {
     try {
         fn();
         return true;
     } catch (const std::exception &e) {
-        showTopLevelError(e);
+        show(e);
     } catch (...) {
-        showTopLevelError(QStringLiteral("Unknown error"));
+        show(QStringLiteral("Unknown error"));
     }
     return false;
 }

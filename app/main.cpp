@@ -2,11 +2,16 @@
 // the simulation window, in that order; the event loop runs until the main
 // window closes.
 #include "about/about_form.h"
+#include "app/guard.h"
 #include "app/main_window.h"
+#include "app/ui_prompts.h"
 #include "sim/window_gl_form.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -14,13 +19,26 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("fountain-forms"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/fountain-forms.svg")));
 
-    TfrmMain frmMain;
-    TAboutForm aboutForm;
-    TWindowGLForm glForm;
-    // Closing the main window ends the application, whatever else is open.
-    aboutForm.setAttribute(Qt::WA_QuitOnClose, false);
-    glForm.setAttribute(Qt::WA_QuitOnClose, false);
-    frmMain.setSecondaryWindows(&aboutForm, &glForm);
+    QtPrompts prompts;
+    const HandlerGuard guard(prompts);
+    TfrmMain frmMain(prompts);
     frmMain.show();
-    return QApplication::exec();
+    // The two hidden windows are made on the event loop's first turn: the main
+    // window is on screen sooner, and no click can reach them before.
+    std::unique_ptr<TAboutForm> aboutForm;
+    std::unique_ptr<TWindowGLForm> glForm;
+    QTimer::singleShot(0, &frmMain, [&] {
+        aboutForm = std::make_unique<TAboutForm>(guard);
+        glForm = std::make_unique<TWindowGLForm>(guard);
+        // Closing the main window ends the application, whatever else is open.
+        aboutForm->setAttribute(Qt::WA_QuitOnClose, false);
+        glForm->setAttribute(Qt::WA_QuitOnClose, false);
+        frmMain.setSecondaryWindows(aboutForm.get(), glForm.get());
+    });
+    const int status = QApplication::exec();
+    // They go before the main window they were handed to.
+    frmMain.setSecondaryWindows(nullptr, nullptr);
+    glForm.reset();
+    aboutForm.reset();
+    return status;
 }

@@ -1,50 +1,33 @@
-// TfrmMain's construction, its toolbar and group boxes, and the start-up
-// sequence that brings the store, the settings and the views into a first state.
+// TfrmMain: the layout of the panels, how they talk to one another, and the
+// start-up sequence that brings the store, the settings and the views into a
+// first state.
 #include "app/main_window.h"
 
 #include "about/about_form.h"
-#include "app/guard.h"
-#include "link/com_port.h"
+#include "app/main_toolbar.h"
+#include "editor/form_editing_panel.h"
+#include "editor/list_operations.h"
+#include "editor/valve_panel.h"
+#include "link/block_upload.h"
+#include "player/live_gauges.h"
+#include "player/sequencer_panel.h"
+#include "player/strip_viewer.h"
 #include "sim/window_gl_form.h"
-#include "store/form_store.h"
+#include "store/file_commands.h"
 
-#include <QGroupBox>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <QToolBar>
-#include <QToolButton>
 
 namespace {
 
 constexpr QSize kContentSize{809, 697};
-constexpr int kToolBarHeight = 29;
 const QString kDesignCaption = QStringLiteral("Редатор форм фонтанов");
 
-// A toolbar button: flat 23 x 22, a theme icon where one fits, otherwise the
-// project's own picture, a hand cursor and its hint as tooltip.
-QToolButton *makeToolButton(QToolBar *bar, const char *name, const QString &hint,
-                            const char *themeIcon, const char *fallback)
+// Positions are given in the client area with the toolbar at 0, 0; the
+// panels live in the scrolled area below the toolbar.
+void place(QWidget *panel, const QRect &inClientArea)
 {
-    auto *b = new QToolButton(bar);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoRaise(true);
-    b->setFixedSize(23, 22);
-    b->setIconSize(QSize(16, 16));
-    b->setIcon(
-        QIcon::fromTheme(QLatin1String(themeIcon),
-                         QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(fallback)))));
-    b->setToolTip(hint);
-    b->setCursor(Qt::PointingHandCursor);
-    bar->addWidget(b);
-    return b;
-}
-
-void addGap(QToolBar *bar)
-{
-    auto *gap = new QWidget(bar);
-    gap->setFixedSize(25, 22);
-    bar->addWidget(gap);
+    panel->setGeometry(inClientArea.translated(0, -TMainToolBar::kHeight));
 }
 
 } // namespace
@@ -55,140 +38,125 @@ static void initResources()
     Q_INIT_RESOURCE(resources);
 }
 
-TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
+TfrmMain::TfrmMain(UiPrompts &prompts, QWidget *parent)
+    : QMainWindow(parent), m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
 {
     initResources();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(kDesignCaption);
     resize(800, 505); // design size; the start-up sequence sets the working size
 
-    scrollArea = new QScrollArea(this);
-    scrollArea->setObjectName(QStringLiteral("ScrollBoxMain"));
-    scrollArea->setFrameShape(QFrame::NoFrame);
-    content = new QWidget;
-    content->setObjectName(QStringLiteral("ClientArea"));
-    content->setFixedSize(kContentSize.width(), kContentSize.height() - kToolBarHeight);
-    scrollArea->setWidget(content);
-    setCentralWidget(scrollArea);
+    m_scrollArea = new QScrollArea(this);
+    m_scrollArea->setObjectName(QStringLiteral("ScrollBoxMain"));
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("ClientArea"));
+    m_content->setFixedSize(kContentSize.width(), kContentSize.height() - TMainToolBar::kHeight);
+    m_scrollArea->setWidget(m_content);
+    setCentralWidget(m_scrollArea);
 
-    buildToolBar();
-    buildGroupBoxes();
-    buildStripViewer();
-    buildEditingPanel();
-    buildListOperations();
-    buildValvePanel();
-    buildLiveGauges();
-    buildSequencer();
-    buildFileCommands();
-    buildBlockUpload();
+    buildPanels();
+    wirePanels();
 
     // An error here is shown, and the window still opens.
-    runGuarded([this] { FormCreate(); });
+    m_guard.run([this] { FormCreate(); });
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels hold on to the store and the guard, which die with the
+    // window's members, before Qt would delete its children.
+    delete m_scrollArea;
+    delete m_toolBar;
+    delete m_lists;
+    delete m_files;
+    delete m_upload;
+}
+
+void TfrmMain::buildPanels()
+{
+    m_toolBar = new TMainToolBar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    m_strip = new TStripViewer(m_store, m_guard, m_content);
+    place(m_strip, TStripViewer::kArea);
+    m_editor = new TFormEditingPanel(m_store, m_guard, m_content);
+    place(m_editor, QRect(328, 32, 481, 201));
+    m_gauges = new TLiveGauges(m_guard, m_content);
+    place(m_gauges, QRect(328, 240, 481, 177));
+    m_sequencer = new TSequencerPanel(*m_editor, m_guard, m_content);
+    place(m_sequencer, QRect(328, 424, 185, 137));
+    m_valves = new TValvePanel(m_store, m_settings, m_guard, m_content);
+    place(m_valves, QRect(528, 424, 281, 273));
+
+    m_lists = new TListOperations(m_store, *m_editor, this);
+    m_lists->setObjectName(QStringLiteral("ListOperations"));
+    const TFileCommands::Views views{
+        [this] { m_lists->SpeedButtonClearFormClick(); },
+        [this] { m_strip->ScrollBarFormVewerChange(); },
+        [this] { m_valves->WriteZadv(); },
+    };
+    m_files = new TFileCommands(m_store, m_settings, m_prompts, *m_editor, views, this);
+    m_files->setObjectName(QStringLiteral("FileCommands"));
+    m_upload = new TBlockUpload(
+        m_store, [this] { return ComPort::readSettings(m_settings.profile()); }, this);
+    m_upload->setObjectName(QStringLiteral("BlockUpload"));
+}
+
+// Who tells whom. Every connection here is a plain synchronous call at the
+// point the sender's handler reaches it.
+void TfrmMain::wirePanels()
+{
+    // The store changed: the strip shows it, and hands the stored travel
+    // times to the valve panel.
+    connect(m_editor, &TFormEditingPanel::storeChanged, m_strip,
+            &TStripViewer::ScrollBarFormVewerChange);
+    connect(m_lists, &TListOperations::storeChanged, m_strip,
+            &TStripViewer::ScrollBarFormVewerChange);
+    connect(m_strip, &TStripViewer::travelTimesRead, m_valves, &TValvePanel::showTravelTimes);
+
+    // The gauges follow the form the editor loads, and the sequencer's pace.
+    connect(m_editor, &TFormEditingPanel::formLoaded, m_gauges, &TLiveGauges::setTargets);
+    connect(m_sequencer, &TSequencerPanel::followEditor, m_gauges,
+            [this] { m_gauges->setTargets(m_editor->jetLevels()); });
+    connect(m_sequencer, &TSequencerPanel::paceGauges, m_gauges,
+            [this] { m_gauges->setTravelTimes(m_valves->travelTimes()); });
+    connect(m_sequencer, &TSequencerPanel::playingChanged, m_editor,
+            [this](bool playing) { m_editor->setWriteEnabled(!playing); });
+
+    // The file commands set the caption and the Save button.
+    connect(m_files, &TFileCommands::captionChanged, this, &QWidget::setWindowTitle);
+    connect(m_files, &TFileCommands::saveEnabledChanged, m_toolBar, &TMainToolBar::setSaveEnabled);
+    connect(m_lists, &TListOperations::bufferFilled, m_toolBar,
+            [this] { m_toolBar->setPasteEnabled(true); });
+
+    // A send that fails on the line after it was accepted.
+    connect(&m_upload->port(), &ComPort::failed, this,
+            [this](const QString &message) { m_guard.show(message); });
+
+    // The toolbar's commands, each through the guard.
+    const auto command = [this](void (TMainToolBar::*clicked)(), auto handler) {
+        m_guard.connect(m_toolBar, clicked, this, handler);
+    };
+    command(&TMainToolBar::newClicked, [this] { m_files->SpeedButtonNewClick(); });
+    command(&TMainToolBar::openClicked, [this] { m_files->SpeedButtonLoadClick(); });
+    command(&TMainToolBar::saveClicked, [this] { m_files->SpeedButtonSaveClick(); });
+    command(&TMainToolBar::saveAsClicked, [this] { m_files->SpeedButtonSaveAsClick(); });
+    command(&TMainToolBar::copyClicked, [this] { m_lists->SpeedButtonCopyFormClick(); });
+    command(&TMainToolBar::pasteClicked, [this] { m_lists->SpeedButtonPasteFormClick(); });
+    command(&TMainToolBar::cutClicked, [this] { m_lists->SpeedButtonCutFormClick(); });
+    command(&TMainToolBar::insertClicked, [this] { m_lists->SpeedButtonInsertClick(); });
+    command(&TMainToolBar::deleteClicked, [this] { m_lists->SpeedButtonDeleteFormClick(); });
+    command(&TMainToolBar::clearClicked, [this] { m_lists->SpeedButtonClearFormClick(); });
+    command(&TMainToolBar::sendClicked, [this] { SpeedButtonSendBlockClick(); });
+    command(&TMainToolBar::aboutClicked, [this] { SpeedButtonAboutClick(); });
+    command(&TMainToolBar::glClicked, [this] { SpeedButtonGlClick(); });
+}
 
 void TfrmMain::setSecondaryWindows(TAboutForm *about, TWindowGLForm *gl)
 {
     m_aboutForm = about;
     m_glForm = gl;
-}
-
-void TfrmMain::buildToolBar()
-{
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setFixedHeight(kToolBarHeight);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    ToolBar1->setIconSize(QSize(16, 16));
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-
-    QToolBar *b = ToolBar1;
-    SpeedButtonNew = makeToolButton(b, "SpeedButtonNew", QStringLiteral("Cоздать новый файл форм "),
-                                    "document-new", "new");
-    SpeedButtonLoad = makeToolButton(b, "SpeedButtonLoad", QStringLiteral("Открыть  файл форм "),
-                                     "document-open", "open");
-    SpeedButtonSave =
-        makeToolButton(b, "SpeedButtonSave", QStringLiteral("Записать текущий  файл форм "),
-                       "document-save", "save");
-    SpeedButtonSaveAs = makeToolButton(b, "SpeedButtonSaveAs",
-                                       QStringLiteral("Дать новое мия и записать  файл форм "),
-                                       "document-save-as", "save-as");
-    addGap(b);
-    SpeedButtonCopyForm = makeToolButton(
-        b, "SpeedButtonCopyForm", QStringLiteral("Копировать в буфер "), "edit-copy", "copy");
-    SpeedButtonPasteForm =
-        makeToolButton(b, "SpeedButtonPasteForm", QStringLiteral("Встаить форму из буфера "),
-                       "edit-paste", "paste");
-    SpeedButtonCutForm = makeToolButton(
-        b, "SpeedButtonCutForm", QStringLiteral("Вырезать форму в буфер "), "edit-cut", "cut");
-    SpeedButtonInsert = makeToolButton(
-        b, "SpeedButtonInsert", QStringLiteral("Вставить новую форму "), "list-add", "insert");
-    SpeedButtonDeleteForm = makeToolButton(
-        b, "SpeedButtonDeleteForm", QStringLiteral("Удалить форму "), "list-remove", "delete");
-    SpeedButtonClearForm =
-        makeToolButton(b, "SpeedButtonClearForm",
-                       QStringLiteral("Очистить поле для редактирования "), "edit-clear", "clear");
-    SpeedButtonUndoForm =
-        makeToolButton(b, "SpeedButtonUndoForm", QStringLiteral("Вернуть "), "edit-undo", "undo");
-    addGap(b);
-    SpeedButtonTools = makeToolButton(b, "SpeedButtonTools", QStringLiteral("Окно инструментов "),
-                                      "preferences-system", "tools");
-    SpeedButtonSendBlock = makeToolButton(
-        b, "SpeedButtonSendBlock",
-        QStringLiteral("Отправить данные во внешний формообразователь по СОМ порту 1 "),
-        "network-transmit", "send");
-    addGap(b);
-    SpeedButtonAbout = makeToolButton(
-        b, "SpeedButtonAbout", QStringLiteral("О программе и версии "), "help-about", "about");
-    addGap(b);
-    SpeedButtonGl = makeToolButton(b, "SpeedButtonGl", QStringLiteral("Окно просмотра "),
-                                   "video-display", "view");
-
-    SpeedButtonSave->setEnabled(false);
-    SpeedButtonPasteForm->setEnabled(false);
-    // The tools window was never built: the button stays disabled for the whole run.
-    SpeedButtonTools->setEnabled(false);
-    // SpeedButtonUndoForm has no action on purpose.
-
-    guardedConnect(SpeedButtonAbout, &QToolButton::clicked, this,
-                   [this] { SpeedButtonAboutClick(); });
-    guardedConnect(SpeedButtonGl, &QToolButton::clicked, this, [this] { SpeedButtonGlClick(); });
-}
-
-// Positions are in the client area with the toolbar at 0, 0.
-static QGroupBox *makeGroupBox(QWidget *content, const char *name, const QString &caption, int x,
-                               int y, int w, int h)
-{
-    auto *g = new QGroupBox(caption, content);
-    g->setObjectName(QLatin1String(name));
-    g->setGeometry(x, y - kToolBarHeight, w, h);
-    return g;
-}
-
-void TfrmMain::buildGroupBoxes()
-{
-    for (int i = 0; i < kStripWindows; ++i) {
-        const QByteArray name = "GroupBoxWin" + QByteArray::number(i + 1);
-        GroupBoxWin[i] =
-            makeGroupBox(content, name.constData(), QString(), 8, 32 + 96 * i, 281, 89);
-    }
-    GroupBoxEDIT =
-        makeGroupBox(content, "GroupBoxEDIT", QStringLiteral("Редактирование параметров формы "),
-                     328, 32, 481, 201);
-    GroupBoxView =
-        makeGroupBox(content, "GroupBoxView", QStringLiteral(" Уровень струй во время работы "),
-                     328, 240, 481, 177);
-    GroupBoxSequenser = makeGroupBox(content, "GroupBoxSequenser", QStringLiteral(" СЕКВЕНСЕР "),
-                                     328, 424, 185, 137);
-    GroupBoxNameGate = makeGroupBox(content, "GroupBoxNameGate",
-                                    QStringLiteral("Параметры задвижек "), 528, 424, 281, 273);
-
-    ScrollBarFormVewer = new QScrollBar(Qt::Vertical, content);
-    ScrollBarFormVewer->setObjectName(QStringLiteral("ScrollBarFormVewer"));
-    ScrollBarFormVewer->setGeometry(296, 40 - kToolBarHeight, 16, 657);
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -207,26 +175,26 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 void TfrmMain::FormCreate()
 {
-    settingsFileName = QStringLiteral("Fonvira.ini");
+    m_settings = FountainSettings::atDefaultLocation(); // "Fonvira.ini"
     ReadIniNameZadvigki();
     resize(823, 741);
-    FormStore::instance().ClearStore();
-    SpeedButton2KoncevikClick();
-    ReadNameFileForm();
+    m_store.ClearStore();
+    m_editor->SpeedButton2KoncevikClick();
+    m_files->ReadNameFileForm();
     // A last file that cannot be read is reported, and the start-up goes on as
     // if there were none: the store is still clear and the views must show it.
-    if (!runGuarded([this] { loadLastFormFile(); }))
-        FormStore::instance().ClearStore();
-    SpeedButtonClearFormClick();
-    ScrollBarNomberForm->setValue(0);
-    ScrollBarFormVewerChange();
-    copyGaugeTargetsFromValveBars();
+    if (!m_guard.run([this] { m_files->loadLastFormFile(); }))
+        m_store.ClearStore();
+    m_lists->SpeedButtonClearFormClick();
+    m_editor->setFormNumber(0);
+    m_strip->ScrollBarFormVewerChange();
+    m_gauges->setTargets(m_editor->jetLevels());
 }
 
-void TfrmMain::copyGaugeTargetsFromValveBars()
+void TfrmMain::ReadIniNameZadvigki()
 {
-    for (int v = 0; v < kValves; ++v)
-        gaugeTargets[v] = std::uint8_t(255 - ScrollBarZadvizka[v]->value());
+    m_valves->showValveNames(m_settings.valveNames());
+    m_gauges->showValveNames(m_settings.valveNames());
 }
 
 void TfrmMain::SpeedButtonAboutClick()
@@ -241,4 +209,9 @@ void TfrmMain::SpeedButtonGlClick()
         m_glForm->show();
         m_glForm->raise();
     }
+}
+
+void TfrmMain::SpeedButtonSendBlockClick()
+{
+    m_upload->SpeedButtonSendBlockClick();
 }

@@ -29,36 +29,19 @@ QString runFormFileDialog(QWidget *parent, const char *name, QFileDialog::Accept
     return dialog.selectedFiles().constFirst();
 }
 
-class QtPrompts final : public UiPrompts
-{
-  public:
-    void critical(QWidget *parent, const QString &title, const QString &text) override
-    {
-        QMessageBox::critical(parent, title, text, QMessageBox::Ok);
-    }
-
-    QString openFileName(QWidget *parent, const QString &prefill) override
-    {
-        return runFormFileDialog(parent, "OpenDialogForm", QFileDialog::AcceptOpen, prefill);
-    }
-
-    QString saveFileName(QWidget *parent, const QString &prefill) override
-    {
-        return runFormFileDialog(parent, "SaveDialogForm", QFileDialog::AcceptSave, prefill);
-    }
-};
-
-QtPrompts g_qtPrompts;
-UiPrompts *g_prompts = &g_qtPrompts;
-
 } // namespace
 
-UiPrompts &uiPrompts()
+void QtPrompts::critical(QWidget *parent, const QString &title, const QString &text)
 {
-    return *g_prompts;
+    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
-void setUiPrompts(UiPrompts *prompts)
+QString QtPrompts::openFileName(QWidget *parent, const QString &prefill)
 {
-    g_prompts = prompts ? prompts : &g_qtPrompts;
+    return runFormFileDialog(parent, "OpenDialogForm", QFileDialog::AcceptOpen, prefill);
+}
+
+QString QtPrompts::saveFileName(QWidget *parent, const QString &prefill)
+{
+    return runFormFileDialog(parent, "SaveDialogForm", QFileDialog::AcceptSave, prefill);
 }

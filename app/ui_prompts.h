@@ -1,5 +1,6 @@
-// Message boxes and file dialogs go through this one interface, so tests can
-// answer them without a modal event loop. The default shows the real Qt ones.
+// Message boxes and file dialogs go through this one interface, handed to
+// whoever shows them, so tests can answer them without a modal event loop.
+// QtPrompts shows the real Qt ones.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,10 @@ class UiPrompts
     virtual QString saveFileName(QWidget *parent, const QString &prefill) = 0;
 };
 
-UiPrompts &uiPrompts();
-// Installs another implementation (tests); nullptr restores the real dialogs.
-void setUiPrompts(UiPrompts *prompts);
+class QtPrompts final : public UiPrompts
+{
+  public:
+    void critical(QWidget *parent, const QString &title, const QString &text) override;
+    QString openFileName(QWidget *parent, const QString &prefill) override;
+    QString saveFileName(QWidget *parent, const QString &prefill) override;
+};

@@ -1,14 +1,13 @@
-// The form editing panel (GroupBoxEDIT): the current form's number, its eight
-// jet heights, name and hold time, the OK and coda buttons and the four
-// limit-switch buttons that set how coarsely the valve bars move.
+// The form editing panel: loading a slot into the controls, writing them back
+// with OK, the coda mark, and the limit-switch modes of the valve bars.
+#include "editor/form_editing_panel.h"
+
+#include "app/controls.h"
 #include "app/guard.h"
-#include "app/main_window.h"
-#include "store/form_store.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -22,37 +21,11 @@ constexpr int kMaxTypedName = 6; // the store keeps only five of them
 constexpr int kLastForm = 99;
 constexpr int kDesignFormNumber = 10; // start-up moves it to 0, which loads slot 0
 
-// Arrow steps per limit-switch button; 86 rather than 85 so that from the top
-// the four stops read 100, 66, 32 and 0 percent.
-constexpr int kStepTwoSwitches = 255;
-constexpr int kStepThreeSwitches = 128;
-constexpr int kStepFourSwitches = 86;
-constexpr int kStepByTime = 1;
+// Arrow steps per limit-switch button (2, 3, 4 switches, "%"); 86 rather than
+// 85 so that from the top the four stops read 100, 66, 32 and 0 percent.
+constexpr std::array<int, 4> kArrowSteps = {255, 128, 86, 1};
 
 const QString kFormTitle = QStringLiteral(" Форма N ");
-
-QScrollBar *makeBar(QWidget *parent, const QString &name, Qt::Orientation o, const QRect &geometry,
-                    int max, int pageStep, const QString &hint)
-{
-    auto *bar = new QScrollBar(o, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(geometry);
-    bar->setRange(0, max);
-    bar->setSingleStep(1);
-    bar->setPageStep(pageStep);
-    bar->setToolTip(hint);
-    bar->setCursor(Qt::PointingHandCursor);
-    bar->setFocusPolicy(Qt::StrongFocus);
-    return bar;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
 
 // A latching picture button; it never takes keyboard focus, as the focus chain
 // runs through the bars, the name and the check box only.
@@ -74,241 +47,320 @@ QString percentText(int position)
     return QString::number((kBarMax - position) * 100 / kBarMax) + u'%';
 }
 
+void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette pal = w->palette();
+    pal.setColor(role, colour);
+    w->setPalette(pal);
+}
+
 } // namespace
 
-void TfrmMain::buildEditingPanel()
+TFormEditingPanel::TFormEditingPanel(FormStore &store, const HandlerGuard &guard, QWidget *parent)
+    : QGroupBox(QStringLiteral("Редактирование параметров формы "), parent), m_store(store)
 {
-    QGroupBox *box = GroupBoxEDIT;
-
-    for (int v = 0; v < kValves; ++v) {
-        const int x = 16 + 32 * v;
-        ScrollBarZadvizka[v] = makeBar(box, QStringLiteral("ScrollBarZadvizka%1").arg(v + 1),
-                                       Qt::Vertical, QRect(x, 48, 16, 121), kBarMax, kValvePageStep,
-                                       QStringLiteral("Установка новой высоты струи "));
-        ScrollBarZadvizka[v]->setValue(kBarMax);
-        // Centred over its bar and a little smaller, so that "100%" stays clear
-        // of its neighbours.
-        LabelZadvizka[v] = makeLabel(box, QStringLiteral("LabelZadvizka%1").arg(v + 1),
-                                     percentText(kBarMax), QRect(x - 8, 24, 32, 16));
-        LabelZadvizka[v]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QFont small = LabelZadvizka[v]->font();
-        small.setPointSizeF(small.pointSizeF() * 0.9);
-        LabelZadvizka[v]->setFont(small);
-    }
-    LabelZadvizkaInfo = makeLabel(box, QStringLiteral("LabelZadvizkaInfo"),
-                                  QStringLiteral("1    2    3     4     5    6    7     8"),
-                                  QRect(16, 174, 256, 16));
-    {
-        QFont bold = LabelZadvizkaInfo->font();
-        bold.setBold(true);
-        // The blanks between the digits were counted for another font: spread
-        // the letters so that each digit stands under its bar, 32 pixels apart.
-        const QString text = LabelZadvizkaInfo->text();
-        const int span = QFontMetrics(bold).horizontalAdvance(text.chopped(1));
-        bold.setLetterSpacing(QFont::AbsoluteSpacing,
-                              qreal(32 * (kValves - 1) - span) / qreal(text.size() - 1));
-        LabelZadvizkaInfo->setFont(bold);
-        const int digit = QFontMetrics(bold).horizontalAdvance(u'1');
-        LabelZadvizkaInfo->move(16 + 8 - digit / 2, 174);
-        QPalette pal = LabelZadvizkaInfo->palette();
-        pal.setColor(QPalette::WindowText, Qt::blue);
-        LabelZadvizkaInfo->setPalette(pal);
-    }
-
-    LabelNomberForm =
-        makeLabel(box, QStringLiteral("LabelNomberForm"),
-                  kFormTitle + QString::number(kDesignFormNumber + 1), QRect(288, 11, 100, 16));
-    ScrollBarNomberForm =
-        makeBar(box, QStringLiteral("ScrollBarNomberForm"), Qt::Horizontal, QRect(288, 27, 73, 16),
-                kLastForm, 20, QStringLiteral("Номер редактируемой формы "));
-    ScrollBarNomberForm->setValue(kDesignFormNumber);
-
-    LabelNameForm = makeLabel(box, QStringLiteral("LabelNameForm"), QStringLiteral("Имя Формы "),
-                              QRect(288, 51, 100, 16));
-    EditNameForm = new QLineEdit(box);
-    EditNameForm->setObjectName(QStringLiteral("EditNameForm"));
-    EditNameForm->setGeometry(288, 67, 73, 21);
-    EditNameForm->setMaxLength(kMaxTypedName);
-    EditNameForm->setToolTip(QStringLiteral("Имя формы "));
-
-    Label2 = makeLabel(box, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
-                       QRect(288, 91, 185, 16));
-    ScrollBarEditMin =
-        makeBar(box, QStringLiteral("ScrollBarEditMin"), Qt::Horizontal, QRect(288, 107, 73, 16),
-                59, 1, QStringLiteral("Время удержания формы - минуты "));
-    LabelEditMin = makeLabel(box, QStringLiteral("LabelEditMin"), QStringLiteral("0 Мин "),
-                             QRect(368, 107, 60, 16));
-    ScrollBarEditSek =
-        makeBar(box, QStringLiteral("ScrollBarEditSek"), Qt::Horizontal, QRect(288, 131, 73, 16),
-                59, 1, QStringLiteral("Время удержания формы - секунды "));
-    LabelEditSek = makeLabel(box, QStringLiteral("LabelEditSek"), QStringLiteral("0 Сек "),
-                             QRect(368, 131, 60, 16));
-
-    SpeedButtonCodaEdit =
-        makePictureButton(box, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
-                          QStringLiteral("Отметить эту форму как последнею "));
-    SpeedButtonCodaEdit->setIcon(QIcon(QStringLiteral(":/icons/coda.svg")));
-    SpeedButtonCodaEdit->setAutoRaise(true);
-
-    koncevikGroup = new QButtonGroup(this);
-    koncevikGroup->setObjectName(QStringLiteral("koncevikGroup"));
-    koncevikGroup->setExclusive(true);
-    const auto makeSwitch = [&](const char *name, int x, const QString &hint) {
-        QToolButton *b = makePictureButton(box, QLatin1String(name), QRect(x, 168, 23, 22), hint);
-        b->setCheckable(true);
-        b->setAutoRaise(true);
-        koncevikGroup->addButton(b);
-        return b;
-    };
-    SpeedButton2Koncevik =
-        makeSwitch("SpeedButton2Koncevik", 288, QStringLiteral("Количество концевиков = 2"));
-    SpeedButton2Koncevik->setIcon(QIcon(QStringLiteral(":/icons/koncevik2.svg")));
-    SpeedButton3Koncevik =
-        makeSwitch("SpeedButton3Koncevik", 312, QStringLiteral("Количество концевиков = 3"));
-    SpeedButton3Koncevik->setIcon(QIcon(QStringLiteral(":/icons/koncevik3.svg")));
-    SpeedButton4Koncevik =
-        makeSwitch("SpeedButton4Koncevik", 336, QStringLiteral("Количество концевиков = 4"));
-    SpeedButton4Koncevik->setIcon(QIcon(QStringLiteral(":/icons/koncevik4.svg")));
-    SpeedButtonNoKoncevik =
-        makeSwitch("SpeedButtonNoKoncevik", 360, QStringLiteral("Регулировка по времени "));
-    SpeedButtonNoKoncevik->setText(QStringLiteral("%"));
-    {
-        QFont bold = SpeedButtonNoKoncevik->font();
-        bold.setBold(true);
-        SpeedButtonNoKoncevik->setFont(bold);
-        QPalette pal = SpeedButtonNoKoncevik->palette();
-        pal.setColor(QPalette::ButtonText, Qt::blue);
-        SpeedButtonNoKoncevik->setPalette(pal);
-    }
-    SpeedButton2Koncevik->setChecked(true);
-
-    CheckBoxPlus = new QCheckBox(QStringLiteral("запись +1 "), box);
-    CheckBoxPlus->setObjectName(QStringLiteral("CheckBoxPlus"));
-    CheckBoxPlus->setGeometry(400, 152, 80, 16); // to the panel's inner edge
-    {
-        // A size smaller: the caption must fit between x 400 and the frame.
-        QFont small = CheckBoxPlus->font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        CheckBoxPlus->setFont(small);
-    }
-    CheckBoxPlus->setToolTip(
-        QStringLiteral("При установке флажка устанавливается следующая форма "));
-    CheckBoxPlus->setCursor(Qt::PointingHandCursor);
-
-    SpeedButtonEdit =
-        makePictureButton(box, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
-                          QStringLiteral("Записать форму в память "));
-    SpeedButtonEdit->setText(QStringLiteral("ОК"));
-    SpeedButtonEdit->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
-    SpeedButtonEdit->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setObjectName(QStringLiteral("GroupBoxEDIT"));
+    buildValveBars();
+    buildFormColumn();
+    buildSwitchRow();
 
     // Focus: the eight bars, then number, name, minutes, seconds and the check box.
-    QList<QWidget *> chain(ScrollBarZadvizka.begin(), ScrollBarZadvizka.end());
-    chain << ScrollBarNomberForm << EditNameForm << ScrollBarEditMin << ScrollBarEditSek
-          << CheckBoxPlus;
+    QList<QWidget *> chain(m_valveBars.begin(), m_valveBars.end());
+    chain << m_number << m_name << m_minutes << m_seconds << m_plus;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
-    guardedConnect(ScrollBarNomberForm, &QScrollBar::valueChanged, this,
-                   [this] { ScrollBarNomberFormChange(); });
-    for (int v = 0; v < kValves; ++v)
-        guardedConnect(ScrollBarZadvizka[v], &QScrollBar::valueChanged, this,
-                       [this, v] { ScrollBarZadvizkaChange(v + 1); });
-    guardedConnect(ScrollBarEditMin, &QScrollBar::valueChanged, this,
-                   [this] { ScrollBarEditMinChange(); });
-    guardedConnect(ScrollBarEditSek, &QScrollBar::valueChanged, this,
-                   [this] { ScrollBarEditSekChange(); });
-    guardedConnect(SpeedButtonEdit, &QToolButton::clicked, this,
-                   [this] { SpeedButtonEditClick(); });
-    guardedConnect(SpeedButtonCodaEdit, &QToolButton::clicked, this,
-                   [this] { SpeedButtonCodaEditClick(); });
-    guardedConnect(SpeedButton2Koncevik, &QToolButton::clicked, this,
-                   [this] { SpeedButton2KoncevikClick(); });
-    guardedConnect(SpeedButton3Koncevik, &QToolButton::clicked, this,
-                   [this] { SpeedButton3KoncevikClick(); });
-    guardedConnect(SpeedButton4Koncevik, &QToolButton::clicked, this,
-                   [this] { SpeedButton4KoncevikClick(); });
-    guardedConnect(SpeedButtonNoKoncevik, &QToolButton::clicked, this,
-                   [this] { SpeedButtonNoKoncevikClick(); });
+    connectHandlers(guard);
 }
 
-void TfrmMain::ScrollBarNomberFormChange()
+void TFormEditingPanel::buildValveBars()
 {
-    const int slot = ScrollBarNomberForm->value();
-    LabelNomberForm->setText(kFormTitle + QString::number(slot + 1));
+    for (int v = 0; v < kValves; ++v) {
+        const int x = 16 + 32 * v;
+        QScrollBar *bar =
+            makeScrollBar(this, QStringLiteral("ScrollBarZadvizka%1").arg(v + 1), Qt::Vertical,
+                          QRect(x, 48, 16, 121), {0, kBarMax, 1, kValvePageStep},
+                          QStringLiteral("Установка новой высоты струи "));
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setValue(kBarMax);
+        m_valveBars[v] = bar;
+        // Centred over its bar and a little smaller, so that "100%" stays clear
+        // of its neighbours.
+        QLabel *label = makeLabel(this, QStringLiteral("LabelZadvizka%1").arg(v + 1),
+                                  percentText(kBarMax), QRect(x - 8, 24, 32, 16));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QFont small = label->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        label->setFont(small);
+        m_percentLabels[v] = label;
+    }
+
+    QLabel *numbers = makeLabel(this, QStringLiteral("LabelZadvizkaInfo"),
+                                QStringLiteral("1    2    3     4     5    6    7     8"),
+                                QRect(16, 174, 256, 16));
+    QFont bold = numbers->font();
+    bold.setBold(true);
+    // The blanks between the digits were counted for another font: spread
+    // the letters so that each digit stands under its bar, 32 pixels apart.
+    const QString text = numbers->text();
+    const int span = QFontMetrics(bold).horizontalAdvance(text.chopped(1));
+    bold.setLetterSpacing(QFont::AbsoluteSpacing,
+                          qreal(32 * (kValves - 1) - span) / qreal(text.size() - 1));
+    numbers->setFont(bold);
+    const int digit = QFontMetrics(bold).horizontalAdvance(u'1');
+    numbers->move(16 + 8 - digit / 2, 174);
+    setTextColour(numbers, QPalette::WindowText, Qt::blue);
+}
+
+void TFormEditingPanel::buildFormColumn()
+{
+    m_title =
+        makeLabel(this, QStringLiteral("LabelNomberForm"),
+                  kFormTitle + QString::number(kDesignFormNumber + 1), QRect(288, 11, 100, 16));
+    m_number = makeScrollBar(this, QStringLiteral("ScrollBarNomberForm"), Qt::Horizontal,
+                             QRect(288, 27, 73, 16), {0, kLastForm, 1, 20},
+                             QStringLiteral("Номер редактируемой формы "));
+    m_number->setFocusPolicy(Qt::StrongFocus);
+    m_number->setValue(kDesignFormNumber);
+
+    makeLabel(this, QStringLiteral("LabelNameForm"), QStringLiteral("Имя Формы "),
+              QRect(288, 51, 100, 16));
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("EditNameForm"));
+    m_name->setGeometry(288, 67, 73, 21);
+    m_name->setMaxLength(kMaxTypedName);
+    m_name->setToolTip(QStringLiteral("Имя формы "));
+
+    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
+              QRect(288, 91, 185, 16));
+    m_minutes = makeScrollBar(this, QStringLiteral("ScrollBarEditMin"), Qt::Horizontal,
+                              QRect(288, 107, 73, 16), {0, 59, 1, 1},
+                              QStringLiteral("Время удержания формы - минуты "));
+    m_minutesLabel = makeLabel(this, QStringLiteral("LabelEditMin"), QStringLiteral("0 Мин "),
+                               QRect(368, 107, 60, 16));
+    m_seconds = makeScrollBar(this, QStringLiteral("ScrollBarEditSek"), Qt::Horizontal,
+                              QRect(288, 131, 73, 16), {0, 59, 1, 1},
+                              QStringLiteral("Время удержания формы - секунды "));
+    m_secondsLabel = makeLabel(this, QStringLiteral("LabelEditSek"), QStringLiteral("0 Сек "),
+                               QRect(368, 131, 60, 16));
+    for (QScrollBar *bar : {m_minutes, m_seconds})
+        bar->setFocusPolicy(Qt::StrongFocus);
+
+    m_coda = makePictureButton(this, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
+                               QStringLiteral("Отметить эту форму как последнею "));
+    m_coda->setIcon(QIcon(QStringLiteral(":/icons/coda.svg")));
+    m_coda->setAutoRaise(true);
+}
+
+void TFormEditingPanel::buildSwitchRow()
+{
+    m_switches = new QButtonGroup(this);
+    m_switches->setObjectName(QStringLiteral("koncevikGroup"));
+    m_switches->setExclusive(true);
+    struct Switch
+    {
+        const char *name;
+        const char *hint;
+        const char *icon;
+    };
+    const Switch switches[] = {
+        {"SpeedButton2Koncevik", "Количество концевиков = 2", "koncevik2"},
+        {"SpeedButton3Koncevik", "Количество концевиков = 3", "koncevik3"},
+        {"SpeedButton4Koncevik", "Количество концевиков = 4", "koncevik4"},
+        {"SpeedButtonNoKoncevik", "Регулировка по времени ", nullptr},
+    };
+    for (int i = 0; i < 4; ++i) {
+        QToolButton *b = makePictureButton(this, QLatin1String(switches[i].name),
+                                           QRect(288 + 24 * i, 168, 23, 22),
+                                           QString::fromUtf8(switches[i].hint));
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        if (switches[i].icon)
+            b->setIcon(
+                QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(switches[i].icon))));
+        m_switches->addButton(b);
+        m_switchButtons[i] = b;
+    }
+    QToolButton *byTime = m_switchButtons[3];
+    byTime->setText(QStringLiteral("%"));
+    QFont bold = byTime->font();
+    bold.setBold(true);
+    byTime->setFont(bold);
+    setTextColour(byTime, QPalette::ButtonText, Qt::blue);
+    m_switchButtons[0]->setChecked(true);
+
+    m_plus = new QCheckBox(QStringLiteral("запись +1 "), this);
+    m_plus->setObjectName(QStringLiteral("CheckBoxPlus"));
+    m_plus->setGeometry(400, 152, 80, 16); // to the panel's inner edge
+    // A size smaller: the caption must fit between x 400 and the frame.
+    QFont small = m_plus->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_plus->setFont(small);
+    m_plus->setToolTip(QStringLiteral("При установке флажка устанавливается следующая форма "));
+    m_plus->setCursor(Qt::PointingHandCursor);
+
+    m_ok = makePictureButton(this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
+                             QStringLiteral("Записать форму в память "));
+    m_ok->setText(QStringLiteral("ОК"));
+    m_ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
+    m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+}
+
+void TFormEditingPanel::connectHandlers(const HandlerGuard &guard)
+{
+    guard.connect(m_number, &QScrollBar::valueChanged, this,
+                  [this] { ScrollBarNomberFormChange(); });
+    for (int v = 0; v < kValves; ++v)
+        guard.connect(m_valveBars[v], &QScrollBar::valueChanged, this,
+                      [this, v] { ScrollBarZadvizkaChange(v + 1); });
+    guard.connect(m_minutes, &QScrollBar::valueChanged, this, [this] { ScrollBarEditMinChange(); });
+    guard.connect(m_seconds, &QScrollBar::valueChanged, this, [this] { ScrollBarEditSekChange(); });
+    guard.connect(m_ok, &QToolButton::clicked, this, [this] { SpeedButtonEditClick(); });
+    guard.connect(m_coda, &QToolButton::clicked, this, [this] { SpeedButtonCodaEditClick(); });
+    guard.connect(m_switchButtons[0], &QToolButton::clicked, this,
+                  [this] { SpeedButton2KoncevikClick(); });
+    guard.connect(m_switchButtons[1], &QToolButton::clicked, this,
+                  [this] { SpeedButton3KoncevikClick(); });
+    guard.connect(m_switchButtons[2], &QToolButton::clicked, this,
+                  [this] { SpeedButton4KoncevikClick(); });
+    guard.connect(m_switchButtons[3], &QToolButton::clicked, this,
+                  [this] { SpeedButtonNoKoncevikClick(); });
+}
+
+void TFormEditingPanel::ScrollBarNomberFormChange()
+{
+    const int slot = m_number->value();
+    m_title->setText(kFormTitle + QString::number(slot + 1));
     // Ticked, the panel keeps the form just written so it can go into the next slot.
-    if (CheckBoxPlus->isChecked())
+    if (m_plus->isChecked())
         return;
-    const FountainForm form = FormStore::instance().ReadForm(slot);
+    const FountainForm form = m_store.ReadForm(slot);
     for (int v = 0; v < kValves; ++v)
-        ScrollBarZadvizka[v]->setValue(kBarMax - form.levels[v]);
-    EditNameForm->setText(form.name);
-    ScrollBarEditMin->setValue(form.holdMin);
-    ScrollBarEditSek->setValue(form.holdSek);
-    copyGaugeTargetsFromValveBars();
+        m_valveBars[v]->setValue(barOfJetLevel(form.levels[v]));
+    m_name->setText(form.name);
+    m_minutes->setValue(form.holdMin);
+    m_seconds->setValue(form.holdSek);
+    emit formLoaded(jetLevels());
 }
 
-void TfrmMain::SpeedButtonEditClick()
+void TFormEditingPanel::SpeedButtonEditClick()
 {
-    const int slot = ScrollBarNomberForm->value();
+    const int slot = m_number->value();
     FountainForm form;
-    for (int v = 0; v < kValves; ++v)
-        form.levels[v] = std::uint8_t(kBarMax - ScrollBarZadvizka[v]->value());
-    form.name = EditNameForm->text();
-    form.holdMin = std::uint8_t(ScrollBarEditMin->value());
-    form.holdSek = std::uint8_t(ScrollBarEditSek->value());
-    FormStore::instance().WriteForm(slot, form);
-    ScrollBarFormVewerChange();
-    if (CheckBoxPlus->isChecked()) {
-        ScrollBarNomberForm->setValue(slot + 1); // stays at 99 on the last slot
+    form.levels = jetLevels();
+    form.name = m_name->text();
+    form.holdMin = std::uint8_t(m_minutes->value());
+    form.holdSek = std::uint8_t(m_seconds->value());
+    m_store.WriteForm(slot, form);
+    emit storeChanged();
+    if (m_plus->isChecked()) {
+        m_number->setValue(slot + 1); // stays at 99 on the last slot
         ScrollBarNomberFormChange();
     }
 }
 
-void TfrmMain::SpeedButtonCodaEditClick()
+void TFormEditingPanel::SpeedButtonCodaEditClick()
 {
-    FormStore::instance().MarkCoda(ScrollBarNomberForm->value());
-    ScrollBarFormVewerChange();
+    m_store.MarkCoda(m_number->value());
+    emit storeChanged();
     ScrollBarNomberFormChange();
 }
 
-void TfrmMain::ScrollBarZadvizkaChange(int valve)
+void TFormEditingPanel::ScrollBarZadvizkaChange(int valve)
 {
-    LabelZadvizka[valve - 1]->setText(percentText(ScrollBarZadvizka[valve - 1]->value()));
+    m_percentLabels[valve - 1]->setText(percentText(m_valveBars[valve - 1]->value()));
 }
 
-void TfrmMain::ScrollBarEditMinChange()
+void TFormEditingPanel::ScrollBarEditMinChange()
 {
-    LabelEditMin->setText(QString::number(ScrollBarEditMin->value()) + QStringLiteral(" Мин "));
+    m_minutesLabel->setText(QString::number(m_minutes->value()) + QStringLiteral(" Мин "));
 }
 
-void TfrmMain::ScrollBarEditSekChange()
+void TFormEditingPanel::ScrollBarEditSekChange()
 {
-    LabelEditSek->setText(QString::number(ScrollBarEditSek->value()) + QStringLiteral(" Сек "));
+    m_secondsLabel->setText(QString::number(m_seconds->value()) + QStringLiteral(" Сек "));
 }
 
-static void setArrowStep(const std::array<QScrollBar *, TfrmMain::kValves> &bars, int step)
+void TFormEditingPanel::setArrowStep(int step)
 {
-    for (QScrollBar *bar : bars)
+    for (QScrollBar *bar : m_valveBars)
         bar->setSingleStep(step);
 }
 
-void TfrmMain::SpeedButtonNoKoncevikClick()
+void TFormEditingPanel::SpeedButton2KoncevikClick()
 {
-    setArrowStep(ScrollBarZadvizka, kStepByTime);
+    setArrowStep(kArrowSteps[0]);
 }
 
-void TfrmMain::SpeedButton2KoncevikClick()
+void TFormEditingPanel::SpeedButton3KoncevikClick()
 {
-    setArrowStep(ScrollBarZadvizka, kStepTwoSwitches);
+    setArrowStep(kArrowSteps[1]);
 }
 
-void TfrmMain::SpeedButton3KoncevikClick()
+void TFormEditingPanel::SpeedButton4KoncevikClick()
 {
-    setArrowStep(ScrollBarZadvizka, kStepThreeSwitches);
+    setArrowStep(kArrowSteps[2]);
 }
 
-void TfrmMain::SpeedButton4KoncevikClick()
+void TFormEditingPanel::SpeedButtonNoKoncevikClick()
 {
-    setArrowStep(ScrollBarZadvizka, kStepFourSwitches);
+    setArrowStep(kArrowSteps[3]);
+}
+
+int TFormEditingPanel::formNumber() const
+{
+    return m_number->value();
+}
+
+void TFormEditingPanel::setFormNumber(int slot)
+{
+    m_number->setValue(slot);
+}
+
+void TFormEditingPanel::reloadForm()
+{
+    ScrollBarNomberFormChange();
+}
+
+HoldTime TFormEditingPanel::holdTime() const
+{
+    return {m_minutes->value(), m_seconds->value()};
+}
+
+void TFormEditingPanel::loadOnNumberChange()
+{
+    m_plus->setChecked(false);
+}
+
+PanelForm TFormEditingPanel::panelForm() const
+{
+    PanelForm f;
+    for (int v = 0; v < kValves; ++v)
+        f.positions[v] = m_valveBars[v]->value();
+    f.name = m_name->text();
+    f.holdMin = m_minutes->value();
+    f.holdSek = m_seconds->value();
+    return f;
+}
+
+void TFormEditingPanel::showPanelForm(const PanelForm &form)
+{
+    for (int v = 0; v < kValves; ++v)
+        m_valveBars[v]->setValue(form.positions[v]);
+    m_name->setText(form.name);
+    m_minutes->setValue(form.holdMin);
+    m_seconds->setValue(form.holdSek);
+}
+
+JetLevels TFormEditingPanel::jetLevels() const
+{
+    JetLevels levels{};
+    for (int v = 0; v < kValves; ++v)
+        levels[v] = jetLevelOfBar(m_valveBars[v]->value());
+    return levels;
+}
+
+void TFormEditingPanel::setWriteEnabled(bool enabled)
+{
+    m_ok->setEnabled(enabled);
 }

@@ -1,97 +1,70 @@
-// List operations around the current form: the form buffer with Copy and paste,
-// and the toolbar's copy, paste, cut, insert, delete and clear buttons.
-// Insert and delete act on the store at once; the others work through the panel.
-#include "app/guard.h"
-#include "app/main_window.h"
+#include "editor/list_operations.h"
+
+#include "editor/form_editing_panel.h"
 #include "store/form_store.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QScrollBar>
-#include <QToolButton>
-
-void TfrmMain::buildListOperations()
+TListOperations::TListOperations(FormStore &store, TFormEditingPanel &editor, QObject *parent)
+    : QObject(parent), m_store(store), m_editor(editor)
 {
-    guardedConnect(SpeedButtonCopyForm, &QToolButton::clicked, this,
-                   [this] { SpeedButtonCopyFormClick(); });
-    guardedConnect(SpeedButtonPasteForm, &QToolButton::clicked, this,
-                   [this] { SpeedButtonPasteFormClick(); });
-    guardedConnect(SpeedButtonCutForm, &QToolButton::clicked, this,
-                   [this] { SpeedButtonCutFormClick(); });
-    guardedConnect(SpeedButtonInsert, &QToolButton::clicked, this,
-                   [this] { SpeedButtonInsertClick(); });
-    guardedConnect(SpeedButtonDeleteForm, &QToolButton::clicked, this,
-                   [this] { SpeedButtonDeleteFormClick(); });
-    guardedConnect(SpeedButtonClearForm, &QToolButton::clicked, this,
-                   [this] { SpeedButtonClearFormClick(); });
 }
 
 // Takes what the panel shows, saved or not.
-void TfrmMain::Copy()
+void TListOperations::Copy()
 {
-    for (int v = 0; v < kValves; ++v)
-        formBuffer.positions[v] = ScrollBarZadvizka[v]->value();
-    formBuffer.name = EditNameForm->text();
-    formBuffer.holdMin = ScrollBarEditMin->value();
-    formBuffer.holdSek = ScrollBarEditSek->value();
+    m_buffer = m_editor.panelForm();
 }
 
-void TfrmMain::paste()
+void TListOperations::paste()
 {
-    for (int v = 0; v < kValves; ++v)
-        ScrollBarZadvizka[v]->setValue(formBuffer.positions[v]);
-    EditNameForm->setText(formBuffer.name);
-    ScrollBarEditMin->setValue(formBuffer.holdMin);
-    ScrollBarEditSek->setValue(formBuffer.holdSek);
+    m_editor.showPanelForm(m_buffer);
     // Unticked so that OK writes the current slot and does not move on.
-    CheckBoxPlus->setChecked(false);
-    SpeedButtonEditClick();
+    m_editor.loadOnNumberChange();
+    m_editor.SpeedButtonEditClick();
 }
 
-void TfrmMain::SpeedButtonCopyFormClick()
+void TListOperations::SpeedButtonCopyFormClick()
 {
     Copy();
-    SpeedButtonPasteForm->setEnabled(true);
+    emit bufferFilled();
 }
 
-void TfrmMain::SpeedButtonPasteFormClick()
+void TListOperations::SpeedButtonPasteFormClick()
 {
     paste();
-    ScrollBarNomberFormChange();
-    ScrollBarFormVewerChange();
+    m_editor.ScrollBarNomberFormChange();
+    emit storeChanged();
 }
 
-void TfrmMain::SpeedButtonCutFormClick()
+void TListOperations::SpeedButtonCutFormClick()
 {
     Copy();
-    SpeedButtonPasteForm->setEnabled(true);
+    emit bufferFilled();
     SpeedButtonDeleteFormClick();
-    ScrollBarNomberFormChange();
-    ScrollBarFormVewerChange();
+    m_editor.ScrollBarNomberFormChange();
+    emit storeChanged();
 }
 
 // The current form ends up in slots n and n + 1; slot 101 is lost.
-void TfrmMain::SpeedButtonInsertClick()
+void TListOperations::SpeedButtonInsertClick()
 {
-    FormStore::instance().insertSlot(ScrollBarNomberForm->value());
-    ScrollBarNomberFormChange();
-    ScrollBarFormVewerChange();
+    m_store.insertSlot(m_editor.formNumber());
+    m_editor.ScrollBarNomberFormChange();
+    emit storeChanged();
 }
 
 // The following forms close the gap; slot 102 stays where it was as well.
-void TfrmMain::SpeedButtonDeleteFormClick()
+void TListOperations::SpeedButtonDeleteFormClick()
 {
-    FormStore::instance().deleteSlot(ScrollBarNomberForm->value());
-    ScrollBarNomberFormChange();
-    ScrollBarFormVewerChange();
+    m_store.deleteSlot(m_editor.formNumber());
+    m_editor.ScrollBarNomberFormChange();
+    emit storeChanged();
 }
 
 // Touches only the panel: the cleared form reaches the store through OK.
-void TfrmMain::SpeedButtonClearFormClick()
+void TListOperations::SpeedButtonClearFormClick()
 {
-    for (QScrollBar *bar : ScrollBarZadvizka)
-        bar->setValue(255);
-    EditNameForm->clear();
-    ScrollBarEditMin->setValue(1);
-    ScrollBarEditSek->setValue(0);
+    PanelForm cleared;
+    cleared.positions.fill(barOfJetLevel(0));
+    cleared.holdMin = 1;
+    m_editor.showPanelForm(cleared);
 }

@@ -1,14 +1,12 @@
-// The valve parameters panel GroupBoxNameGate: the eight valve names (kept in
-// the settings file) and the eight travel times (kept in the form store), the
-// "Вместе" box that lets valve 1 set every travel time, and WriteZadv.
+// The valve parameters panel: names, travel times and the "Вместе" rule.
+#include "editor/valve_panel.h"
+
+#include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
-#include "app/main_window.h"
-#include "store/form_store.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -31,14 +29,6 @@ constexpr int kTimeLabelX = 200;
 constexpr int kNameY[] = {46, 72, 98, 124, 150, 176, 203, 229};
 constexpr int kBarY[] = {48, 75, 102, 127, 153, 180, 207, 232};
 constexpr int kTimeLabelY[] = {48, 76, 103, 129, 154, 181, 208, 233};
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QRect geometry)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
 
 // The valve numbers stand one per line beside the rows: a bold blue font whose
 // line spacing matches the rows' pitch.
@@ -70,91 +60,140 @@ QString timeText(int seconds)
 
 } // namespace
 
-void TfrmMain::buildValvePanel()
+TValvePanel::TValvePanel(FormStore &store, FountainSettings &settings, const HandlerGuard &guard,
+                         QWidget *parent)
+    : QGroupBox(QStringLiteral("Параметры задвижек "), parent), m_store(store), m_settings(settings)
 {
-    QGroupBox *box = GroupBoxNameGate;
-    Label3 = makeLabel(box, QStringLiteral("Label3"), QStringLiteral("N       Имя  "),
-                       QRect(16, 24, 76, 16));
-    LabelNameZadv =
-        makeLabel(box, QStringLiteral("LabelNameZadv"),
-                  QStringLiteral("Максимальное время движения "), QRect(96, 16, 112, 30));
-    LabelNameZadv->setWordWrap(true);
-    CheckBoxTogetg = new QCheckBox(QStringLiteral("Вместе"), box);
-    CheckBoxTogetg->setObjectName(QStringLiteral("CheckBoxTogetg"));
-    const int checkWidth = box->width() - 216 - 3;
-    // Room for the indicator and its gap comes off the text's share.
-    fitFont(CheckBoxTogetg, {CheckBoxTogetg->text()}, checkWidth - 20);
-    CheckBoxTogetg->setGeometry(216, 24, checkWidth, 17);
-    LabelzNam = makeLabel(box, QStringLiteral("LabelzNam"),
-                          QStringLiteral("1  2  3  4  5  6  7  8"), QRect());
-    styleValveNumbers(LabelzNam);
+    setObjectName(QStringLiteral("GroupBoxNameGate"));
+    // The rows are laid out against the panel's own width.
+    resize(281, 273);
+    buildHeaders();
+    buildRows();
 
+    // Focus runs through the names, then the bars, then the check box.
+    QList<QWidget *> order(m_names.begin(), m_names.end());
+    order.append(QList<QWidget *>(m_times.begin(), m_times.end()));
+    order.append(m_together);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    for (int v = 0; v < kValves; ++v) {
+        QLineEdit *name = m_names[v];
+        // A longer name read from the settings file raises the limit; it comes
+        // back down as characters are deleted, never below eight.
+        guard.connect(name, &QLineEdit::textChanged, this, [name] {
+            name->setMaxLength(std::max(kNameMaxLength, int(name->text().size())));
+        });
+        guard.connect(m_times[v], &QScrollBar::valueChanged, this,
+                      [this, v] { ScrollBarTimeZadvChange(v + 1); });
+        ScrollBarTimeZadvChange(v + 1);
+    }
+}
+
+void TValvePanel::buildHeaders()
+{
+    makeLabel(this, QStringLiteral("Label3"), QStringLiteral("N       Имя  "),
+              QRect(16, 24, 76, 16));
+    makeLabel(this, QStringLiteral("LabelNameZadv"), QStringLiteral("Максимальное время движения "),
+              QRect(96, 16, 112, 30))
+        ->setWordWrap(true);
+    m_together = new QCheckBox(QStringLiteral("Вместе"), this);
+    m_together->setObjectName(QStringLiteral("CheckBoxTogetg"));
+    const int checkWidth = width() - 216 - 3;
+    // Room for the indicator and its gap comes off the text's share.
+    fitFont(m_together, {m_together->text()}, checkWidth - 20);
+    m_together->setGeometry(216, 24, checkWidth, 17);
+    styleValveNumbers(makeLabel(this, QStringLiteral("LabelzNam"),
+                                QStringLiteral("1  2  3  4  5  6  7  8"), QRect()));
+}
+
+void TValvePanel::buildRows()
+{
+    const int timeWidth = width() - kTimeLabelX - 3;
+    // One font for the eight labels, fitted once to every time they can show.
     QStringList allTimes;
     for (int t = kMinTravel; t <= kMaxTravel; ++t)
         allTimes << timeText(t);
-    const int timeWidth = box->width() - kTimeLabelX - 3;
+    const QFont timeFont = fittedFont(font(), allTimes, timeWidth);
+    const QFont nameFont = fittedFont(font(), {QStringLiteral("NoName8")}, kNameSize.width() - 10);
 
     for (int v = 0; v < kValves; ++v) {
-        auto *name = new QLineEdit(box);
+        auto *name = new QLineEdit(this);
         name->setObjectName(QStringLiteral("EditNameZadv%1").arg(v + 1));
         name->setToolTip(QStringLiteral("Имя задвижки не более 8 символов"));
         name->setMaxLength(kNameMaxLength);
         name->setGeometry(QRect(QPoint(kNameX, kNameY[v]), kNameSize));
         // The default names fit whole; the frame and margins take about ten pixels.
-        fitFont(name, {QStringLiteral("NoName8")}, kNameSize.width() - 10);
-        // A longer name read from the settings file raises the limit; it comes
-        // back down as characters are deleted, never below eight.
-        guardedConnect(name, &QLineEdit::textChanged, this, [name] {
-            name->setMaxLength(std::max(kNameMaxLength, int(name->text().size())));
-        });
-        EditNameZadv[v] = name;
+        name->setFont(nameFont);
+        m_names[v] = name;
 
-        auto *bar = new QScrollBar(Qt::Horizontal, box);
-        bar->setObjectName(QStringLiteral("ScrollBarTimeZadv%1").arg(v + 1));
-        bar->setToolTip(QStringLiteral("Время движения от начала до конца задвижки N"));
-        bar->setRange(kMinTravel, kMaxTravel);
-        bar->setSingleStep(1);
-        bar->setPageStep(kPageStep);
-        bar->setCursor(Qt::PointingHandCursor);
+        QScrollBar *bar = makeScrollBar(
+            this, QStringLiteral("ScrollBarTimeZadv%1").arg(v + 1), Qt::Horizontal,
+            QRect(QPoint(kBarX, kBarY[v]), kBarSize), {kMinTravel, kMaxTravel, 1, kPageStep},
+            QStringLiteral("Время движения от начала до конца задвижки N"));
         // A stop on the keyboard's way through the panel, moved by the arrows.
         bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setGeometry(QRect(QPoint(kBarX, kBarY[v]), kBarSize));
-        ScrollBarTimeZadv[v] = bar;
+        m_times[v] = bar;
 
-        LabelTimeZadv[v] = makeLabel(box, QStringLiteral("LabelTimeZadv%1").arg(v + 1), QString(),
-                                     QRect(kTimeLabelX, kTimeLabelY[v], timeWidth, 16));
-        fitFont(LabelTimeZadv[v], allTimes, timeWidth);
-    }
-
-    // Focus runs through the names, then the bars, then the check box.
-    QList<QWidget *> order(EditNameZadv.begin(), EditNameZadv.end());
-    order.append(QList<QWidget *>(ScrollBarTimeZadv.begin(), ScrollBarTimeZadv.end()));
-    order.append(CheckBoxTogetg);
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    for (int v = 0; v < kValves; ++v) {
-        guardedConnect(ScrollBarTimeZadv[v], &QScrollBar::valueChanged, this,
-                       [this, v] { ScrollBarTimeZadvChange(v + 1); });
-        ScrollBarTimeZadvChange(v + 1);
+        m_timeLabels[v] = makeLabel(this, QStringLiteral("LabelTimeZadv%1").arg(v + 1), QString(),
+                                    QRect(kTimeLabelX, kTimeLabelY[v], timeWidth, 16));
+        m_timeLabels[v]->setFont(timeFont);
     }
 }
 
-void TfrmMain::ScrollBarTimeZadvChange(int valve)
+void TValvePanel::ScrollBarTimeZadvChange(int valve)
 {
-    const int t = ScrollBarTimeZadv[valve - 1]->value();
-    LabelTimeZadv[valve - 1]->setText(timeText(t));
-    if (valve == 1 && CheckBoxTogetg->isChecked()) {
+    const int t = m_times[valve - 1]->value();
+    m_timeLabels[valve - 1]->setText(timeText(t));
+    if (valve == 1 && m_together->isChecked()) {
         for (int v = 1; v < kValves; ++v)
-            ScrollBarTimeZadv[v]->setValue(t);
+            m_times[v]->setValue(t);
     }
 }
 
-void TfrmMain::WriteZadv()
+void TValvePanel::WriteZadv()
 {
     SaveIniNameZadvigki();
     std::array<std::uint8_t, kValves> seconds{};
     for (int v = 0; v < kValves; ++v)
-        seconds[v] = std::uint8_t(ScrollBarTimeZadv[v]->value());
-    FormStore::instance().writeTravelTimes(seconds);
+        seconds[v] = std::uint8_t(m_times[v]->value());
+    m_store.writeTravelTimes(seconds);
+}
+
+void TValvePanel::SaveIniNameZadvigki()
+{
+    m_settings.saveValveNames(valveNames());
+}
+
+void TValvePanel::showValveNames(const FountainSettings::ValveNames &names)
+{
+    for (int v = 0; v < kValves; ++v) {
+        QLineEdit *edit = m_names[v];
+        edit->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
+        edit->setText(names[v]);
+        // The beginning of a name wider than its box, not its end.
+        edit->setCursorPosition(0);
+    }
+}
+
+FountainSettings::ValveNames TValvePanel::valveNames() const
+{
+    FountainSettings::ValveNames names;
+    for (int v = 0; v < kValves; ++v)
+        names[v] = m_names[v]->text();
+    return names;
+}
+
+void TValvePanel::showTravelTimes(const JetLevels &stored)
+{
+    for (int v = 0; v < kValves; ++v)
+        m_times[v]->setValue(stored[v]);
+}
+
+TValvePanel::TravelTimes TValvePanel::travelTimes() const
+{
+    TravelTimes t{};
+    for (int v = 0; v < kValves; ++v)
+        t[v] = m_times[v]->value();
+    return t;
 }

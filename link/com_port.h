@@ -1,15 +1,20 @@
 // ComPort: the application's one serial channel to the form shaper. It only
 // sends. Write hands a block to the port and returns while the line is still
 // busy; blocks handed over while an earlier one is on the wire go out after
-// it, whole and in order.
+// it, whole and in order. It reports failures and shows nothing itself.
 #pragma once
 
-#include "app/app_error.h"
+#include "link/serial_line.h"
+#include "store/errors.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
+
+#include <functional>
+#include <memory>
+
+class ProfileFile;
 
 class EComPortError : public EAppError
 {
@@ -22,43 +27,47 @@ class ComPort : public QObject
     Q_OBJECT
 
   public:
-    // Where the port is configured: section Options of the settings file.
+    // Where the line is configured: section Options of the settings file.
     static inline const QString kSection = QStringLiteral("Options");
     static inline const QString kPortNameKey = QStringLiteral("ComPort");
     static inline const QString kBaudRateKey = QStringLiteral("BaudRate");
-    static inline const QString kDefaultPortName = QStringLiteral("/dev/ttyS0"); // serial port 1
-    static constexpr qint32 kDefaultBaudRate = 9600;
 
+    using LineSettings = SerialLine::Settings;
     // The line as the settings file gives it; blank or invalid values count as missing.
-    struct LineSettings
-    {
-        QString portName;
-        qint32 baudRate = kDefaultBaudRate;
-    };
-    static LineSettings readSettings();
+    static LineSettings readSettings(const ProfileFile &profile);
 
-    explicit ComPort(QObject *parent = nullptr);
+    // lineSettings is asked at every opening, so a corrected settings file
+    // counts at the next upload.
+    explicit ComPort(std::function<LineSettings()> lineSettings, QObject *parent = nullptr);
     ~ComPort() override;
 
-    // Opens the port first if it is closed (EComPortError when it cannot be),
-    // then queues all of bytes for sending and returns without waiting for
-    // the line. Raises EComPortError when the port refuses the block.
+    // Opens the port first if it is closed, then queues all of bytes for
+    // sending and returns without waiting for the line. Raises EComPortError
+    // when the port cannot be opened or refuses the block.
     void Write(QByteArray bytes);
+    // Blocks until everything written has left the line, or msecs have passed;
+    // false with the message in *message otherwise.
+    bool waitUntilSent(int msecs, QString *message);
 
-    bool isOpen() const { return m_port->isOpen(); }
+    bool isOpen() const { return m_line->isOpen(); }
     // The name of the port last opened or tried, for messages.
     const QString &portName() const { return m_portName; }
-    // Bytes handed to Write that the port has not yet passed to the system.
-    qint64 bytesPending() const { return m_port->bytesToWrite(); }
+    // Bytes handed to Write that have not left yet.
+    qint64 bytesPending() const { return m_line->bytesPending(); }
 
     static QString openErrorText(const QString &portName, const QString &reason,
                                  bool permissionDenied);
     static QString writeErrorText(const QString &portName);
 
+  signals:
+    // A block that was accepted failed on the line later. The port is closed
+    // by then, and the next Write opens it again.
+    void failed(const QString &message);
+
   private:
     void open();
-    void handleError(QSerialPort::SerialPortError error);
 
-    QSerialPort *m_port;
+    std::function<LineSettings()> m_lineSettings;
+    std::unique_ptr<SerialLine> m_line;
     QString m_portName;
 };

@@ -1,6 +1,8 @@
 // Drawing of the bar gauge and the rule for when it must repaint.
 #include "player/gauge.h"
 
+#include "player/gauge_rules.h"
+
 #include <QPainter>
 
 namespace {
@@ -23,7 +25,7 @@ void TGauge::setValue(int value)
     value = std::clamp(value, 0, kMax);
     if (value == m_value)
         return;
-    const bool visibleChange = m_showText ? percent(value) != percent(m_value)
+    const bool visibleChange = m_showText ? gauge::percent(value) != gauge::percent(m_value)
                                           : filledHeight(value) != filledHeight(m_value);
     m_value = value;
     if (visibleChange) {
@@ -40,6 +42,6 @@ void TGauge::paintEvent(QPaintEvent *)
     p.fillRect(0, height() - filled, width(), filled, kFill);
     if (m_showText) {
         p.setPen(Qt::black);
-        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(percent(m_value)));
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(gauge::percent(m_value)));
     }
 }

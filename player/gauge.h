@@ -19,8 +19,6 @@ class TGauge : public QWidget
     // Clamped to 0..255; repaints only when what the gauge shows changes.
     void setValue(int value);
     bool showsText() const { return m_showText; }
-    // "%d%%" of value x 100 / 255, rounded down.
-    static int percent(int value) { return value * 100 / kMax; }
     // Height in pixels of the filled part for a value, at the current height.
     int filledHeight(int value) const;
 

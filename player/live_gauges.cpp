@@ -1,13 +1,11 @@
-// The eight live jet gauges in GroupBoxView: the valve name boxes above them,
-// and the gauge timers that walk each gauge one unit towards its target at a
-// speed set by the valve's travel time.
-#include "app/guard.h"
-#include "app/main_window.h"
-#include "player/gauge.h"
+// The live jet gauges: name boxes, gauges and their timers.
+#include "player/live_gauges.h"
 
-#include <QGroupBox>
+#include "app/guard.h"
+#include "player/gauge.h"
+#include "player/gauge_rules.h"
+
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -25,12 +23,14 @@ const QColor kSilver(192, 192, 192);
 
 } // namespace
 
-void TfrmMain::buildLiveGauges()
+TLiveGauges::TLiveGauges(const HandlerGuard &guard, QWidget *parent)
+    : QGroupBox(QStringLiteral(" Уровень струй во время работы "), parent)
 {
+    setObjectName(QStringLiteral("GroupBoxView"));
     for (int v = 0; v < kValves; ++v) {
         const int x = kLeft + kPitch * v;
 
-        auto *name = new QLineEdit(QStringLiteral("123456"), GroupBoxView);
+        auto *name = new QLineEdit(QStringLiteral("123456"), this);
         name->setObjectName(QStringLiteral("EditNameUrzadv%1").arg(v + 1));
         name->setReadOnly(true);
         name->setMaxLength(kNameMaxLength);
@@ -40,49 +40,47 @@ void TfrmMain::buildLiveGauges()
         name->setPalette(pal);
         name->setGeometry(x, kNameTop, kNameWidth, name->sizeHint().height());
         // Names hardly fit 48 pixels: show their beginning rather than their end.
-        guardedConnect(name, &QLineEdit::textChanged, this, [name] { name->setCursorPosition(0); });
-        EditNameUrzadv[v] = name;
+        guard.connect(name, &QLineEdit::textChanged, this, [name] { name->setCursorPosition(0); });
+        m_names[v] = name;
 
-        auto *gauge = new TGauge(true, GroupBoxView);
+        auto *gauge = new TGauge(true, this);
         gauge->setObjectName(QStringLiteral("Gauge%1").arg(v + 1));
         gauge->setGeometry(QRect(QPoint(x, kGaugeTop), kGaugeSize));
         gauge->setValue(kGaugeStartValue);
-        Gauge[v] = gauge;
+        m_gauges[v] = gauge;
 
         auto *timer = new QTimer(this);
         timer->setObjectName(QStringLiteral("TimerGaude%1").arg(v + 1));
         timer->setTimerType(Qt::PreciseTimer);
         timer->setInterval(kFirstInterval);
-        guardedConnect(timer, &QTimer::timeout, this, [this, v] { TimerGaudeTimer(v + 1); });
+        guard.connect(timer, &QTimer::timeout, this, [this, v] { TimerGaudeTimer(v + 1); });
         timer->start();
-        TimerGaude[v] = timer;
+        m_timers[v] = timer;
     }
 }
 
-void TfrmMain::TimerGaudeTimer(int valve)
+void TLiveGauges::TimerGaudeTimer(int valve)
 {
-    TGauge *gauge = Gauge[valve - 1];
-    const int target = gaugeTargets[valve - 1];
-    int value = gauge->value();
-    if (value < target)
-        ++value;
-    if (value > target)
-        --value;
-    gauge->setValue(value);
+    TGauge *g = m_gauges[valve - 1];
+    g->setValue(gauge::step(g->value(), m_targets[valve - 1]));
 }
 
-int TfrmMain::gaugeIntervalMs(int travelSeconds)
-{
-    return travelSeconds * 1000 / 256;
-}
-
-void TfrmMain::setGaugeIntervals()
+void TLiveGauges::setTravelTimes(const std::array<int, kValves> &seconds)
 {
     for (int v = 0; v < kValves; ++v) {
-        const int interval = gaugeIntervalMs(ScrollBarTimeZadv[v]->value());
+        const int interval = gauge::intervalMs(seconds[v]);
         // Restarting the period on every TimerPlay tick would starve the slow
         // valves, whose step comes close to a second, and shift everyone's steps.
-        if (TimerGaude[v]->interval() != interval)
-            TimerGaude[v]->setInterval(interval);
+        if (m_timers[v]->interval() != interval)
+            m_timers[v]->setInterval(interval);
+    }
+}
+
+void TLiveGauges::showValveNames(const FountainSettings::ValveNames &names)
+{
+    for (int v = 0; v < kValves; ++v) {
+        m_names[v]->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
+        m_names[v]->setText(names[v]);
+        m_names[v]->setCursorPosition(0);
     }
 }

@@ -1,10 +1,9 @@
-// The form strip viewer: seven read-only windows over consecutive form slots,
-// slid along the programme by the ruler ScrollBarFormVewer. Each refresh also
-// loads the valve travel times from the store into the valve panel's bars.
+// The form strip viewer: building the windows and the refresh.
+#include "player/strip_viewer.h"
+
+#include "app/controls.h"
 #include "app/guard.h"
-#include "app/main_window.h"
 #include "player/gauge.h"
-#include "store/form_store.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -35,11 +34,9 @@ QString timeLabelName(int window)
                        : QStringLiteral("LabelTimeWin%1").arg(window);
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int y)
+QLabel *makeWindowLabel(QWidget *parent, const QString &name, const QString &text, int y)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(kLabelLeft, y, kLabelWidth, 16);
+    QLabel *label = makeLabel(parent, name, text, QRect(kLabelLeft, y, kLabelWidth, 16));
     // A size smaller, so that "59 Мин 59 Сек " fits beside the gauges.
     QFont small = label->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -49,52 +46,49 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int
 
 } // namespace
 
-void TfrmMain::buildStripViewer()
+TStripViewer::TStripViewer(const FormStore &store, const HandlerGuard &guard, QWidget *parent)
+    : QWidget(parent), m_store(store)
 {
-    for (int w = 0; w < kStripWindows; ++w) {
-        QGroupBox *box = GroupBoxWin[w];
+    setObjectName(QStringLiteral("StripViewer"));
+    for (int w = 0; w < kWindows; ++w) {
         const int window = w + 1;
+        auto *box = new QGroupBox(this);
+        box->setObjectName(QStringLiteral("GroupBoxWin%1").arg(window));
+        box->setGeometry(0, 96 * w, 281, 89);
         for (int v = 0; v < kValves; ++v) {
             auto *gauge = new TGauge(false, box);
             gauge->setObjectName(QStringLiteral("GaugeWin%1z%2").arg(window).arg(v + 1));
             gauge->setGeometry(QRect(QPoint(kGaugeLeft + kGaugePitch * v, kGaugeTop), kGaugeSize));
             gauge->setValue(kPlaceholderLevel);
-            GaugeWin[w][v] = gauge;
+            m_gauges[w][v] = gauge;
         }
-        LabelNomberFormWin[w] =
-            makeLabel(box, numberLabelName(window), QStringLiteral("Форма N "), 14);
-        LabelNameFormWin[w] = makeLabel(box, QStringLiteral("LabelNameFormWin%1").arg(window),
-                                        QStringLiteral("Имя"), 38);
-        LabelTimeWin[w] = makeLabel(box, timeLabelName(window), QStringLiteral("Время"), 62);
+        m_numbers[w] =
+            makeWindowLabel(box, numberLabelName(window), QStringLiteral("Форма N "), 14);
+        m_names[w] = makeWindowLabel(box, QStringLiteral("LabelNameFormWin%1").arg(window),
+                                     QStringLiteral("Имя"), 38);
+        m_times[w] = makeWindowLabel(box, timeLabelName(window), QStringLiteral("Время"), 62);
     }
 
-    ScrollBarFormVewer->setRange(0, kRulerMax);
-    ScrollBarFormVewer->setSingleStep(1);
-    ScrollBarFormVewer->setPageStep(kRulerPageStep);
-    ScrollBarFormVewer->setValue(0);
-    ScrollBarFormVewer->setToolTip(QStringLiteral("Линейка просмотра всех существующих форм "));
-    ScrollBarFormVewer->setCursor(Qt::PointingHandCursor);
-    guardedConnect(ScrollBarFormVewer, &QScrollBar::valueChanged, this,
-                   [this] { ScrollBarFormVewerChange(); });
+    m_ruler = makeScrollBar(this, QStringLiteral("ScrollBarFormVewer"), Qt::Vertical,
+                            QRect(288, 8, 16, 657), {0, kRulerMax, 1, kRulerPageStep},
+                            QStringLiteral("Линейка просмотра всех существующих форм "));
+    guard.connect(m_ruler, &QScrollBar::valueChanged, this, [this] { ScrollBarFormVewerChange(); });
 }
 
-void TfrmMain::ScrollBarFormVewerChange()
+void TStripViewer::ScrollBarFormVewerChange()
 {
-    const FormStore &store = FormStore::instance();
-    const int top = ScrollBarFormVewer->value();
-    for (int w = 0; w < kStripWindows; ++w) {
+    const int top = m_ruler->value();
+    for (int w = 0; w < kWindows; ++w) {
         const int slot = top + w;
-        LabelNomberFormWin[w]->setText(QStringLiteral("Форма N ") + QString::number(slot + 1));
-        const FountainForm form = store.ReadForm(slot);
+        m_numbers[w]->setText(QStringLiteral("Форма N ") + QString::number(slot + 1));
+        const FountainForm form = m_store.ReadForm(slot);
         // Jet levels as stored: only the editor's bars stand upside down.
         for (int v = 0; v < kValves; ++v)
-            GaugeWin[w][v]->setValue(form.levels[v]);
-        LabelNameFormWin[w]->setText(form.name);
-        LabelTimeWin[w]->setText(QString::number(form.holdMin) + QStringLiteral(" Мин ") +
-                                 QString::number(form.holdSek) + QStringLiteral(" Сек "));
+            m_gauges[w][v]->setValue(form.levels[v]);
+        m_names[w]->setText(form.name);
+        m_times[w]->setText(QString::number(form.holdMin) + QStringLiteral(" Мин ") +
+                            QString::number(form.holdSek) + QStringLiteral(" Сек "));
     }
-    // Unsaved travel times give way to the stored ones; the bars clamp 0..6 to 7.
-    const auto travel = store.ReadZadv();
-    for (int v = 0; v < kValves; ++v)
-        ScrollBarTimeZadv[v]->setValue(travel[v]);
+    // Unsaved travel times give way to the stored ones.
+    emit travelTimesRead(m_store.ReadZadv());
 }

@@ -72,7 +72,7 @@ QScrollBar *makeBar(QWidget *parent, const char *name, int top, int min, int max
 
 } // namespace
 
-TWindowGLForm::TWindowGLForm(QWidget *parent) : QWidget(parent)
+TWindowGLForm::TWindowGLForm(const HandlerGuard &guard, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TWindowGLForm"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -99,13 +99,13 @@ TWindowGLForm::TWindowGLForm(QWidget *parent) : QWidget(parent)
     TimerRefresh = new QTimer(this);
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));
     TimerRefresh->setInterval(100);
-    guardedConnect(TimerRefresh, &QTimer::timeout, this, [this] { TimerRefreshTimer(); });
+    guard.connect(TimerRefresh, &QTimer::timeout, this, [this] { TimerRefreshTimer(); });
     TimerRefresh->start();
 
     m_squareAgain = new QTimer(this);
     m_squareAgain->setSingleShot(true);
     m_squareAgain->setInterval(250);
-    guardedConnect(m_squareAgain, &QTimer::timeout, this, [this] {
+    guard.connect(m_squareAgain, &QTimer::timeout, this, [this] {
         if (!isVisible() || !windowHandle())
             return;
         adoptFrame();

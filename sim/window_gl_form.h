@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class HandlerGuard;
 class QGroupBox;
 class QScrollBar;
 class QTimer;
@@ -20,7 +21,7 @@ class TWindowGLForm : public QWidget
     static constexpr QPoint kFirstPosition{255, 135};
     static constexpr int kFirstWidth = 499;
 
-    explicit TWindowGLForm(QWidget *parent = nullptr);
+    explicit TWindowGLForm(const HandlerGuard &guard, QWidget *parent = nullptr);
     ~TWindowGLForm() override;
 
     // ---- handlers ----
@@ -38,13 +39,6 @@ class TWindowGLForm : public QWidget
     // Where the spray flicker comes from; tests fix it.
     void setRandomSource(fountain::RandomSource random);
 
-    // ---- controls ----
-    QGroupBox *GroupBox1 = nullptr;
-    QScrollBar *ScrollBar1 = nullptr; // amplitude divisor
-    QScrollBar *ScrollBar2 = nullptr; // phase step, degrees per jet
-    QScrollBar *ScrollBar3 = nullptr; // phase offset, degrees
-    QTimer *TimerRefresh = nullptr;
-
   protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -54,6 +48,12 @@ class TWindowGLForm : public QWidget
     QMargins windowFrame() const;
     void adoptFrame();
     void ensurePicture();
+
+    QGroupBox *GroupBox1 = nullptr;
+    QScrollBar *ScrollBar1 = nullptr; // amplitude divisor
+    QScrollBar *ScrollBar2 = nullptr; // phase step, degrees per jet
+    QScrollBar *ScrollBar3 = nullptr; // phase offset, degrees
+    QTimer *TimerRefresh = nullptr;
 
     fountain::Animation m_animation;
     QWidget *m_picture = nullptr;

@@ -1,179 +1,99 @@
-// The four file commands of the toolbar (New, Open, Save, Save As) with their
-// shortcuts, the start-up load of the last form file, and the operations that
-// read and write the settings file.
-#include "app/guard.h"
-#include "app/main_window.h"
+// New, Open, Save, Save As and the start-up load of the last form file.
+#include "store/file_commands.h"
+
 #include "app/ui_prompts.h"
+#include "player/playback.h"
 #include "store/form_file.h"
 #include "store/form_store.h"
-#include "store/profile.h"
+#include "store/settings.h"
 
-#include <QAction>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QScrollBar>
-#include <QToolButton>
-
-#include <algorithm>
 
 namespace {
 
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
 
-const QString kSectionValves = QStringLiteral("Zadvizki");
-const QString kSectionOptions = QStringLiteral("Options");
-const QString kKeyLastFile = QStringLiteral("NameFileForm");
-const QString kDefaultLastFile = QStringLiteral("UserForm.frm");
-constexpr int kValveNameMaxLength = 8;
-
-QString valveKey(int valve)
-{
-    return QStringLiteral("Name_%1").arg(valve);
-}
-
-QString valveDefault(int valve)
-{
-    return QStringLiteral("NoName%1").arg(valve);
-}
-
-ProfileFile settings()
-{
-    return ProfileFile(ProfileFile::defaultPath());
-}
-
-// A name from the settings file is shown whole even when it is longer than a
-// name may be typed; the box's limit follows it down as characters are deleted.
-void showValveName(QLineEdit *edit, const QString &name)
-{
-    edit->setMaxLength(std::max(kValveNameMaxLength, int(name.size())));
-    edit->setText(name);
-    // The beginning of a name wider than its box, not its end.
-    edit->setCursorPosition(0);
-}
-
 } // namespace
 
-void TfrmMain::buildFileCommands()
+TFileCommands::TFileCommands(FormStore &store, FountainSettings &settings, UiPrompts &prompts,
+                             CurrentForm &editor, Views views, QWidget *dialogParent)
+    : QObject(dialogParent), m_store(store), m_settings(settings), m_prompts(prompts),
+      m_editor(editor), m_views(std::move(views)), m_dialogParent(dialogParent)
 {
-    struct Command
-    {
-        QToolButton *button;
-        QKeySequence keys;
-        void (TfrmMain::*handler)();
-    };
-    const Command commands[] = {
-        {SpeedButtonNew, QKeySequence(Qt::CTRL | Qt::Key_N), &TfrmMain::SpeedButtonNewClick},
-        {SpeedButtonLoad, QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmMain::SpeedButtonLoadClick},
-        {SpeedButtonSave, QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmMain::SpeedButtonSaveClick},
-        {SpeedButtonSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-         &TfrmMain::SpeedButtonSaveAsClick},
-    };
-    for (const Command &c : commands) {
-        guardedConnect(c.button, &QToolButton::clicked, this,
-                       [this, handler = c.handler] { (this->*handler)(); });
-        // The shortcut presses the button, so a disabled Save stays inert.
-        auto *action = new QAction(this);
-        action->setObjectName(c.button->objectName() + QStringLiteral("Shortcut"));
-        action->setShortcut(c.keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        QToolButton *button = c.button;
-        guardedConnect(action, &QAction::triggered, this, [button] { button->click(); });
-        c.button->setToolTip(c.button->toolTip() + QStringLiteral(" (") +
-                             c.keys.toString(QKeySequence::NativeText) + u')');
-    }
 }
 
-void TfrmMain::SpeedButtonNewClick()
+void TFileCommands::SpeedButtonNewClick()
 {
-    setWindowTitle(kCaptionNoName);
-    SpeedButtonSave->setEnabled(false);
-    FormStore::instance().ClearStore();
-    SpeedButtonClearFormClick();
-    ScrollBarNomberForm->setValue(0);
-    ScrollBarFormVewerChange();
+    emit captionChanged(kCaptionNoName);
+    emit saveEnabledChanged(false);
+    m_store.ClearStore();
+    m_views.clearPanel();
+    m_editor.setFormNumber(0);
+    m_views.refreshStrip();
 }
 
-void TfrmMain::SpeedButtonLoadClick()
+void TFileCommands::SpeedButtonLoadClick()
 {
-    const QString name = uiPrompts().openFileName(this, openDialogFileName);
+    const QString name = m_prompts.openFileName(m_dialogParent, m_openName);
     if (name.isEmpty())
         return;
-    openDialogFileName = name;
+    m_openName = name;
     // Read whole before anything changes: a file that fails to load leaves the
     // store, the caption and the current file as they were.
-    const QByteArray image = formfile::read(name);
-    FormStore::instance().replaceImage(image);
-    saveDialogFileName = name;
-    setWindowTitle(kCaptionWithFile + name);
-    ScrollBarNomberForm->setValue(0);
-    ScrollBarFormVewerChange();
+    m_store.replaceImage(formfile::read(name));
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    m_editor.setFormNumber(0);
+    m_views.refreshStrip();
     // Shows slot 0 even when the bar already stood there.
-    ScrollBarNomberFormChange();
-    SpeedButtonSave->setEnabled(true);
+    m_editor.reloadForm();
+    emit saveEnabledChanged(true);
 }
 
-void TfrmMain::SpeedButtonSaveClick()
+void TFileCommands::SpeedButtonSaveClick()
 {
-    if (!QFileInfo::exists(saveDialogFileName)) {
-        uiPrompts().critical(this, QStringLiteral("Error"), QStringLiteral("Файл не существует !"));
+    if (!QFileInfo::exists(m_currentFile)) {
+        m_prompts.critical(m_dialogParent, QStringLiteral("Error"),
+                           QStringLiteral("Файл не существует !"));
         return;
     }
-    WriteZadv();
-    formfile::write(saveDialogFileName, FormStore::instance().image());
+    m_views.writeZadv();
+    formfile::write(m_currentFile, m_store.image());
     SaveNameFileForm();
 }
 
-void TfrmMain::SpeedButtonSaveAsClick()
+void TFileCommands::SpeedButtonSaveAsClick()
 {
-    const QString name = uiPrompts().saveFileName(this, saveDialogFileName);
+    const QString name = m_prompts.saveFileName(m_dialogParent, m_currentFile);
     if (name.isEmpty())
         return;
-    saveDialogFileName = name;
-    WriteZadv();
-    setWindowTitle(kCaptionWithFile + name);
-    formfile::write(name, FormStore::instance().image());
+    m_currentFile = name;
+    m_views.writeZadv();
+    emit captionChanged(kCaptionWithFile + name);
+    formfile::write(name, m_store.image());
     SaveNameFileForm();
-    SpeedButtonSave->setEnabled(true);
+    emit saveEnabledChanged(true);
 }
 
-void TfrmMain::loadLastFormFile()
+void TFileCommands::ReadNameFileForm()
 {
-    const QString name = openDialogFileName;
+    m_openName = m_settings.lastFormFile();
+}
+
+void TFileCommands::loadLastFormFile()
+{
+    const QString name = m_openName;
     // A directory of that name counts as present, so its failure is reported.
     if (name.isEmpty() || !QFileInfo::exists(name))
         return;
-    FormStore::instance().replaceImage(formfile::read(name));
-    saveDialogFileName = name;
-    setWindowTitle(kCaptionWithFile + name);
-    SpeedButtonSave->setEnabled(true);
+    m_store.replaceImage(formfile::read(name));
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    emit saveEnabledChanged(true);
 }
 
-void TfrmMain::ReadIniNameZadvigki()
+void TFileCommands::SaveNameFileForm()
 {
-    const ProfileFile ini = settings();
-    for (int v = 1; v <= kValves; ++v)
-        showValveName(EditNameZadv[v - 1],
-                      ini.readString(kSectionValves, valveKey(v), valveDefault(v)));
-    for (int v = 1; v <= kValves; ++v)
-        showValveName(EditNameUrzadv[v - 1],
-                      ini.readString(kSectionValves, valveKey(v), valveDefault(v)));
-}
-
-void TfrmMain::SaveIniNameZadvigki()
-{
-    ProfileFile ini = settings();
-    for (int v = 1; v <= kValves; ++v)
-        ini.writeString(kSectionValves, valveKey(v), EditNameZadv[v - 1]->text());
-}
-
-void TfrmMain::ReadNameFileForm()
-{
-    openDialogFileName = settings().readString(kSectionOptions, kKeyLastFile, kDefaultLastFile);
-}
-
-void TfrmMain::SaveNameFileForm()
-{
-    settings().writeString(kSectionOptions, kKeyLastFile, saveDialogFileName);
+    m_settings.saveLastFormFile(m_currentFile);
 }

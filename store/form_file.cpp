@@ -2,7 +2,7 @@
 // input/output codes whose texts the operator sees.
 #include "store/form_file.h"
 
-#include "app/app_error.h"
+#include "store/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,12 +6,6 @@
 
 #include <algorithm>
 
-FormStore &FormStore::instance()
-{
-    static FormStore store;
-    return store;
-}
-
 SlotAddress FormStore::UstAdrBufer(int slot) const
 {
     const int level = activeBank() * kBankSize + slot;

@@ -9,11 +9,24 @@
 #include <array>
 #include <cstdint>
 
+using JetLevels = std::array<std::uint8_t, 8>; // valves 1..8, 0 = no jet, 255 = full height
+
+// The editor's valve bars stand upside down: position 0, at the top, is a full
+// jet. The store keeps the jet level, never the position.
+constexpr std::uint8_t jetLevelOfBar(int position)
+{
+    return std::uint8_t(255 - position);
+}
+constexpr int barOfJetLevel(std::uint8_t level)
+{
+    return 255 - level;
+}
+
 // One fountain form as the store's operations exchange it.
 struct FountainForm
 {
-    std::array<std::uint8_t, 8> levels{}; // jet level of valves 1..8, 0 = no jet
-    QString name;                         // at most 5 characters reach the store
+    JetLevels levels{};
+    QString name; // at most 5 characters reach the store
     std::uint8_t holdMin = 0;
     std::uint8_t holdSek = 0;
 
@@ -40,9 +53,6 @@ class FormStore
     static constexpr int kTravelTimeBase = 6271; // slot 127 of bank 3, plane 0
     // The list operations move slots within 0..kListLastSlot.
     static constexpr int kListLastSlot = 102;
-
-    // The application's one store.
-    static FormStore &instance();
 
     FormStore() = default;
     FormStore(const FormStore &) = delete;

@@ -10,14 +10,13 @@
 // Everything else (blank lines, comments, odd lines) is left untouched by writes.
 #include "store/profile.h"
 
-#include "app/app_error.h"
 #include "store/cp1251.h"
+#include "store/errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <vector>
 
@@ -180,12 +179,11 @@ QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
 
 } // namespace
 
-QString ProfileFile::defaultPath()
+QString ProfileFile::readPath() const
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath() + QStringLiteral("/.config");
-    return dir + QStringLiteral("/Fonvira.ini");
+    if (!m_fallback.isEmpty() && !QFileInfo::exists(m_path) && QFileInfo(m_fallback).isFile())
+        return m_fallback;
+    return m_path;
 }
 
 QString ProfileFile::valueIn(const QByteArray &contents, const QString &section, const QString &key,
@@ -232,10 +230,11 @@ QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &sec
 QString ProfileFile::readString(const QString &section, const QString &key,
                                 const QString &def) const
 {
+    const QString path = readPath();
     // Only a regular file is read: a directory, a pipe or a device gives the defaults.
-    if (!QFileInfo(m_path).isFile())
+    if (!QFileInfo(path).isFile())
         return def;
-    QFile f(m_path);
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return def;
     const QByteArray contents = f.readAll();
@@ -248,11 +247,12 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
 {
     QByteArray contents;
     const QFileInfo info(m_path);
-    if (info.exists()) {
+    const QFileInfo source(readPath());
+    if (source.exists()) {
         // A file we cannot read whole cannot be rewritten without losing lines.
-        if (!info.isFile())
+        if (!source.isFile())
             throw ESettingsWriteError(m_path);
-        QFile f(m_path);
+        QFile f(source.filePath());
         if (!f.open(QIODevice::ReadOnly))
             throw ESettingsWriteError(m_path);
         contents = f.readAll();

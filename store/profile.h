@@ -11,10 +11,13 @@ class ProfileFile
   public:
     static constexpr qsizetype kMaxValueLength = 2047;
 
-    explicit ProfileFile(QString path) : m_path(std::move(path)) {}
-
-    // "Fonvira.ini" in the user's configuration folder (XDG_CONFIG_HOME).
-    static QString defaultPath();
+    // A file that does not exist yet reads as readFallback, where given, and its
+    // first write starts from that file's lines: settings carry over from an
+    // older place.
+    explicit ProfileFile(QString path, QString readFallback = {})
+        : m_path(std::move(path)), m_fallback(std::move(readFallback))
+    {
+    }
 
     const QString &path() const { return m_path; }
 
@@ -32,5 +35,9 @@ class ProfileFile
                                 const QString &key, const QString &value);
 
   private:
+    // The file reads come from: the file itself, or the fallback while it is missing.
+    QString readPath() const;
+
     QString m_path;
+    QString m_fallback;
 };

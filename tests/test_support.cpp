@@ -1,25 +1,11 @@
 #include "tests/test_support.h"
 
+#include "store/form_store.h"
+#include "store/profile.h"
+
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
-
-void RecordingPrompts::critical(QWidget *, const QString &title, const QString &text)
-{
-    titles << title;
-    messages << text;
-}
-
-QString RecordingPrompts::openFileName(QWidget *, const QString &prefill)
-{
-    openPrefills << prefill;
-    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-}
-
-QString RecordingPrompts::saveFileName(QWidget *, const QString &prefill)
-{
-    savePrefills << prefill;
-    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
-}
 
 Sandbox::Sandbox() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldCwd(QDir::currentPath())
 {
@@ -46,4 +32,37 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QByteArray randomImage(quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b(FormStore::kSize, '\0');
+    for (char &c : b)
+        c = char(gen.bounded(256));
+    return b;
+}
+
+QString iniValue(const Sandbox &sandbox, const QString &section, const QString &key)
+{
+    return ProfileFile(sandbox.settingsPath())
+        .readString(section, key, QStringLiteral("<missing>"));
+}
+
+QString minSecText(int seconds)
+{
+    return QStringLiteral("%1 Мин %2 Сек ").arg(seconds / 60).arg(seconds % 60);
+}
+
+QByteArray expectedFrame(const QByteArray &bank0)
+{
+    QByteArray frame("\xFF\xF0", 2);
+    for (const char c : bank0)
+        frame.append(c == '\xFF' ? '\xFE' : c);
+    return frame;
+}
+
+float heightOf(const fountain::Strip &strip, int jet)
+{
+    return strip[2 * jet + 1].y - strip[2 * jet].y;
 }

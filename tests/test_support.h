@@ -1,32 +1,14 @@
-// Helpers shared by the test programs: recorded message boxes and file dialogs,
-// and a private settings folder and working directory per test.
+// Helpers shared by the test programs: a private settings folder and working
+// directory per test, whole-file reads and writes, and the expected values and
+// stand-ins that a core program and a window program both use.
 #pragma once
 
-#include "app/ui_prompts.h"
+#include "sim/fountain_geometry.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QStringList>
+#include <QString>
 #include <QTemporaryDir>
-
-// Records every message box and answers the file dialogs from queues.
-class RecordingPrompts : public UiPrompts
-{
-  public:
-    RecordingPrompts() { setUiPrompts(this); }
-    ~RecordingPrompts() override { setUiPrompts(nullptr); }
-
-    void critical(QWidget *parent, const QString &title, const QString &text) override;
-    QString openFileName(QWidget *parent, const QString &prefill) override;
-    QString saveFileName(QWidget *parent, const QString &prefill) override;
-
-    QStringList titles;
-    QStringList messages;
-    QStringList openAnswers; // "" answers as a cancel
-    QStringList saveAnswers;
-    QStringList openPrefills;
-    QStringList savePrefills;
-};
 
 // Points the settings folder (XDG_CONFIG_HOME) and the current directory at
 // fresh temporary folders for as long as it lives.
@@ -52,3 +34,25 @@ class Sandbox
 
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// A form store image of random bytes in every position.
+QByteArray randomImage(quint32 seed);
+// A value of the sandbox's settings file; "<missing>" when it is not there.
+QString iniValue(const Sandbox &sandbox, const QString &section, const QString &key);
+// Seconds as the travel-time and strip labels show them: "1 Мин 40 Сек ".
+QString minSecText(int seconds);
+
+// The settings file's section of valve names.
+inline const QString kZ = QStringLiteral("Zadvizki");
+
+// The upload frame as the form shaper expects it, written out from the rule.
+QByteArray expectedFrame(const QByteArray &bank0);
+
+// A repeatable stand-in for the spray flicker: draw k gives (7k + 3) mod 10.
+struct ScriptedRandom
+{
+    int draws = 0;
+    int operator()() { return (7 * draws++ + 3) % 10; }
+};
+
+float heightOf(const fountain::Strip &strip, int jet);

@@ -1,14 +1,10 @@
-// The About dialog and its system information: the value texts, the Linux
-// sources checked against the test machine, and the dialog opened from the main
-// window's toolbar with a provider the test controls.
+// The About dialog, opened from the main window's toolbar with a system
+// information provider the test controls.
 #include "about/about_form.h"
 #include "about/system_info.h"
-#include "about/system_info_linux.h"
-#include "app/main_window.h"
-#include "tests/test_support.h"
+#include "tests/window_fixture.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -19,9 +15,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-
-#include <sys/statvfs.h>
-#include <sys/utsname.h>
 
 using namespace sysinfo;
 
@@ -74,28 +67,31 @@ SystemInfo sampleMachine()
     return s;
 }
 
+QLabel *label(const TAboutForm &f, const QString &name)
+{
+    return findNamed<QLabel>(&f, name);
+}
+
 // The texts of every value row, in a fixed order; the drives' rows come last.
 QStringList allValues(const TAboutForm &f)
 {
     QStringList v;
-    for (const QWidget *w : std::initializer_list<const QWidget *>{
-             f.OSNameLabel, f.LabelWinVer, f.VersionLabel, f.VersionNumberLabel, f.LabelDosVer,
-             f.VendorIdentifierLabel, f.ProcessorLabel, f.LabelTipCPU, f.MMXIdentifierLabel,
-             f.SerNumberEdit, f.TotalPhys, f.AvailPhys, f.TotalPage, f.AvailPage,
-             f.RegisteredOrganizationLabel, f.RegisteredOwnerLabel, f.WindowsDirLabel,
-             f.ComputerLabel})
-        v << w->property("text").toString();
-    for (int d = 0; d < kDriveCount; ++d)
-        v << f.LabelDiskSize[d]->text() << f.LabelDiskFree[d]->text() << f.LabelHDD[d]->text();
+    for (const char *name : {"OSNameLabel", "LabelWinVer", "VersionLabel", "VersionNumberLabel",
+                             "LabelDosVer", "VendorIdentifierLabel", "ProcessorLabel",
+                             "LabelTipCPU", "MMXIdentifierLabel", "SerNumberEdit", "TotalPhys",
+                             "AvailPhys", "TotalPage", "AvailPage", "RegisteredOrganizationLabel",
+                             "RegisteredOwnerLabel", "WindowsDirLabel", "ComputerLabel"})
+        v << findNamed<QWidget>(&f, QLatin1String(name))->property("text").toString();
+    for (const char *drive : {"C", "D", "E"})
+        for (const char *row : {"LabelDiskSize", "LabelDiskFree", "LabelHDD_"})
+            v << label(f, QString::fromLatin1(row) + QLatin1String(drive))->text();
     return v;
 }
 
 struct Opened
 {
-    Sandbox sandbox;
-    RecordingPrompts prompts;
-    TfrmMain main;
-    TAboutForm about;
+    WindowFixture main;
+    TAboutForm about{main.w().guard()};
     FakeProvider provider;
     QList<QUrl> opened;
 
@@ -103,9 +99,10 @@ struct Opened
     {
         about.setSystemInfoProvider(&provider);
         about.setUrlOpener([this](const QUrl &u) { return opened << u, true; });
-        main.setSecondaryWindows(&about, nullptr);
+        main.w().setSecondaryWindows(&about, nullptr);
         provider.info = sampleMachine();
     }
+    template <typename T> T *find(const QString &name) const { return findNamed<T>(&about, name); }
 
     // Opens the dialog with the toolbar button, as the operator does, runs
     // check while it is the active window, and closes it.
@@ -122,10 +119,10 @@ struct Opened
             poll.stop();
             ran = QApplication::activeWindow() == &about;
             check();
-            about.BitBtnClose->click();
+            find<QPushButton>(QStringLiteral("BitBtnClose"))->click();
         });
         poll.start(10);
-        main.SpeedButtonAbout->click();
+        main.button(QStringLiteral("SpeedButtonAbout"))->click();
         return ran;
     }
 
@@ -137,33 +134,6 @@ struct Opened
     }
 };
 
-std::uint64_t meminfoBytes(const QByteArray &meminfo, const QByteArray &key)
-{
-    for (const QByteArray &line : meminfo.split('\n'))
-        if (line.startsWith(key + ':'))
-            return line.mid(key.size() + 1).simplified().split(' ').value(0).toULongLong() * 1024;
-    return 0;
-}
-
-QString kernel(const QString &release)
-{
-    const KernelRelease k = parseKernelRelease(release);
-    return QStringLiteral("%1.%2.%3 %4").arg(k.major).arg(k.minor).arg(k.patch).arg(k.rest);
-}
-
-QString names(QString (*name)(int), std::initializer_list<int> ids)
-{
-    QStringList n;
-    for (int id : ids)
-        n << name(id);
-    return n.join(u'|');
-}
-
-QString prettyName(const char *osRelease)
-{
-    return parseOsReleasePrettyName(osRelease);
-}
-
 } // namespace
 
 class TestAbout : public QObject
@@ -171,141 +141,19 @@ class TestAbout : public QObject
     Q_OBJECT
 
   private slots:
-    // Every pure formatting and parsing function: what it made, what it must make.
-    void texts_data()
-    {
-        QTest::addColumn<QString>("actual");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const QString &actual, const char *expected) {
-            QTest::newRow(name) << actual << QString::fromUtf8(expected);
-        };
-        row("windows xp", windowsVersionText(0x0A280105u), "Windows 5.01");
-        row("windows nt4, top bytes ignored", windowsVersionText(0x05650004u), "Windows 4.00");
-        row("linux kernel", windowsVersionText(0x00001206u, "Linux"), "Linux 6.18");
-        row("dos top byte first, low bytes ignored", dosVersionText(0x07100105u), "DOS 7.16");
-        row("dos minor padded", dosVersionText(0x05050000u), "DOS 5.05");
-        row("disk unreadable", diskText(-1), "0 Mb");
-        row("disk rounded down", diskText(1999999), "1 Mb");
-        row("disk decimal not binary", diskText(1048576000), "1048 Mb");
-        row("memory binary unit, rounded down", memoryText(1000 * 1024 + 1023), "1000 K");
-        row("memory 8 GiB + 1 K does not wrap", memoryText((quint64(8) << 30) + 1024), "8388609 K");
-        row("serial all bits", volumeSerialText(0xFFFFFFFFu), "4294967295");
-        row("processor levels 2 to 7", names(processorLevelName, {2, 3, 4, 5, 6, 7}),
-            "|Intel 80386|Intel 80486|Intel Pentium|Intel Pentium III|");
-        row("platforms -1 to 3", names(platformName, {-1, 0, 1, 2, 3}),
-            "|Windows 3.1|Windows 95|Windows NT|");
-        row("version record, high word of build dropped",
-            versionRecordText(VersionRecord{4, 0, 0x040003B6u, -1, QStringLiteral(" A ")}),
-            "4.0 (950. A )");
-        row("kernel debian", kernel("6.1.0-18-amd64"), "6.1.0 18-amd64");
-        row("kernel four numbers", kernel("5.15.153.1-microsoft-standard-WSL2"),
-            "5.15.153 1-microsoft-standard-WSL2");
-        row("kernel plus", kernel("6.8.0+rpt-rpi-v8"), "6.8.0 rpt-rpi-v8");
-        row("kernel bare", kernel("4.4"), "4.4.0 ");
-        row("kernel no numbers", kernel("custom"), "0.0.0 custom");
-        row("os-release quoted", prettyName("NAME=\"Debian\"\nPRETTY_NAME=\"Debian 12\"\nID=x\n"),
-            "Debian 12");
-        row("os-release single quotes", prettyName("PRETTY_NAME='Fedora 40'\n"), "Fedora 40");
-        row("os-release escaped quote", prettyName("PRETTY_NAME=\"My \\\"OS\\\"\"\n"), "My \"OS\"");
-        row("os-release missing", prettyName("NAME=x\n"), "");
-        row("owner full name", ownerName("Anna Petrova,,,", "anna"), "Anna Petrova");
-        row("owner empty comment", ownerName({}, "anna"), "anna");
-        row("owner rooms only", ownerName(",101,", "anna"), "anna");
-        row("owner nothing", ownerName({}, {}), "Unknown");
-    }
-    void texts()
-    {
-        QFETCH(QString, actual);
-        QFETCH(QString, expected);
-        QCOMPARE(actual, expected);
-    }
-
-    void parseCpuInfoAndMemInfo()
-    {
-        // The first processor counts.
-        CpuInfo c =
-            parseCpuInfo("processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\n"
-                         "model name\t: Intel(R) Core(TM) i5\nflags\t\t: fpu vme mmx sse\n\n"
-                         "processor\t: 1\nvendor_id\t: Other\ncpu family\t: 15\n"
-                         "model name\t: second\n");
-        QCOMPARE(c.family, 6);
-        QCOMPARE(c.vendorId, QStringLiteral("GenuineIntel"));
-        QCOMPARE(c.modelName, QStringLiteral("Intel(R) Core(TM) i5"));
-        QVERIFY(c.hasMmx);
-        // "mmxext" alone is not MMX; an ARM entry has no family at all.
-        QVERIFY(!parseCpuInfo("vendor_id : AuthenticAMD\nflags : fpu mmxext 3dnow\n").hasMmx);
-        c = parseCpuInfo("processor : 0\nBogoMIPS : 108.00\nFeatures : fp asimd\n");
-        QCOMPARE(c.family, 0);
-        QVERIFY(c.modelName.isEmpty());
-
-        // Old kernels without MemAvailable report their free memory instead.
-        const MemoryStatus m =
-            parseMemInfo("MemTotal: 100 kB\nMemFree: 40 kB\nSwapTotal: 8 kB\nSwapFree: 2 kB\n");
-        QCOMPARE(m.totalPhys, 100ull * 1024);
-        QCOMPARE(m.availPhys, 40ull * 1024);
-        QCOMPARE(m.totalPage, 8ull * 1024);
-        QCOMPARE(m.availPage, 2ull * 1024);
-    }
-
-    // The Linux provider against the test machine's own figures.
-    void linuxProviderAgreesWithTheSystem()
-    {
-        LinuxSystemInfoProvider provider;
-        const MemoryStatus m = provider.memoryStatus();
-        QFile f(QStringLiteral("/proc/meminfo"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray meminfo = f.readAll();
-        QCOMPARE(m.totalPhys, meminfoBytes(meminfo, "MemTotal"));
-        QCOMPARE(m.totalPage, meminfoBytes(meminfo, "SwapTotal"));
-        // The free figures move while others work on the machine.
-        const auto near = [](std::int64_t a, std::int64_t b, int mib) {
-            return qAbs(a - b) < (qint64(mib) << 20);
-        };
-        QVERIFY(near(m.availPhys, meminfoBytes(meminfo, "MemAvailable"), 512));
-        QVERIFY(near(m.availPage, meminfoBytes(meminfo, "SwapFree"), 512));
-
-        const QStringList roots = LinuxSystemInfoProvider::driveRoots();
-        const qsizetype at = roots.indexOf(QStringLiteral("/"));
-        QVERIFY2(roots.size() <= 3 && at >= 0, qPrintable(roots.join(u' ')));
-        const DriveInfo d = provider.driveInfo(int(at));
-        struct statvfs s = {};
-        QCOMPARE(statvfs("/", &s), 0);
-        QCOMPARE(d.rootPath, QStringLiteral("/"));
-        QCOMPARE(d.volumeSerial, std::optional(std::uint32_t(s.f_fsid & 0xFFFFFFFFu)));
-        QCOMPARE(d.totalBytes, std::int64_t(s.f_blocks) * std::int64_t(s.f_frsize));
-        QVERIFY(near(d.availableBytes, std::int64_t(s.f_bavail) * std::int64_t(s.f_frsize), 256));
-        // A letter with no file system behind it is an absent drive.
-        const DriveInfo none = provider.driveInfo(3);
-        QVERIFY(none.rootPath.isEmpty() && !none.volumeSerial);
-        QCOMPARE(none.totalBytes, -1);
-        QCOMPARE(none.availableBytes, -1);
-
-        utsname u{};
-        QCOMPARE(uname(&u), 0);
-        const QStringList parts = QString::fromUtf8(u.release).split(u'.');
-        const PlatformVersion p = provider.platformVersion();
-        QCOMPARE(p.systemName, QString::fromUtf8(u.sysname));
-        QCOMPARE(int(p.versionWord & 0xFF), parts.value(0).toInt());
-        QCOMPARE(int((p.versionWord >> 8) & 0xFF), parts.value(1).toInt());
-        QVERIFY(!p.hasDosVersion);
-        const ComputerInfo c = provider.computerInfo();
-        QVERIFY(c.version.has_value());
-        QVERIFY(QString::fromUtf8(u.release).endsWith(c.version->servicePack));
-    }
-
-    // ---- the dialog ----
-
     void wrappedTextsFitTheirBoxes()
     {
         // The web address is the last line of its label: cut off, the link is lost.
-        TAboutForm f;
-        QVERIFY(f.LabelHTTP->text().endsWith(QStringLiteral("  fountain.example.org")));
-        auto *rights = f.content->findChild<QLabel *>(QStringLiteral("LabelRights"));
-        QVERIFY(rights);
-        for (const QLabel *l : std::initializer_list<const QLabel *>{f.LabelHTTP, rights})
+        RecordingPrompts prompts;
+        const HandlerGuard guard(prompts);
+        TAboutForm f(guard);
+        QLabel *http = label(f, QStringLiteral("LabelHTTP"));
+        QVERIFY(http->text().endsWith(QStringLiteral("  fountain.example.org")));
+        const auto *content = findNamed<QWidget>(&f, QStringLiteral("ClientArea"));
+        for (const QLabel *l : {http, findNamed<QLabel>(content, QStringLiteral("LabelRights"))})
             QVERIFY2(l->heightForWidth(l->width()) <= l->height(), qPrintable(l->objectName()));
         // The version line ends before the picture at left 200.
-        QVERIFY(f.LabelVersion->geometry().right() < 200);
+        QVERIFY(label(f, QStringLiteral("LabelVersion"))->geometry().right() < 200);
     }
 
     void showingFillsEveryRowInHandlerOrder_data()
@@ -334,7 +182,7 @@ class TestAbout : public QObject
         Opened o;
         const QStringList placeholders = allValues(o.about);
         QCOMPARE(placeholders.count(QStringLiteral("0")), placeholders.size() - 1);
-        QCOMPARE(o.about.LabelTipCPU->text(), QStringLiteral("0-"));
+        QCOMPARE(label(o.about, QStringLiteral("LabelTipCPU"))->text(), QStringLiteral("0-"));
         if (!known) {
             o.provider.info = SystemInfo{};
             o.provider.info.platform.hasDosVersion = false;
@@ -379,9 +227,10 @@ class TestAbout : public QObject
         QVERIFY(o.open([&] {
             first = o.about.frameGeometry();
             client = o.about.size();
-            o.about.SpeedButtonMore->click();
+            QToolButton *more = o.find<QToolButton>(QStringLiteral("SpeedButtonMore"));
+            more->click();
             once = o.about.frameGeometry();
-            o.about.SpeedButtonMore->click();
+            more->click();
             twice = o.about.frameGeometry();
             // Escape does not close the dialog; Enter presses OK.
             QTest::keyClick(&o.about, Qt::Key_Escape);
@@ -398,7 +247,7 @@ class TestAbout : public QObject
         QCOMPARE(twice, once);
         QCOMPARE(o.about.width(), 395);
         // The whole left column is now in view without scrolling down.
-        QVERIFY(o.about.scrollArea->viewport()->height() >= 578);
+        QVERIFY(o.find<QScrollArea>(QStringLiteral("ScrollBoxAbout"))->viewport()->height() >= 578);
 
         QRect reopened;
         QVERIFY(o.open([&] { reopened = o.about.frameGeometry(); }));
@@ -418,7 +267,7 @@ class TestAbout : public QObject
         QFETCH(bool, login);
         QFETCH(QString, url);
         Opened o;
-        QLabel *label = login ? o.about.LabelLogin : o.about.LabelHTTP;
+        QLabel *label = o.find<QLabel>(QLatin1String(login ? "LabelLogin" : "LabelHTTP"));
         auto colour = [](const QLabel *l) { return l->palette().color(QPalette::WindowText); };
         QCOMPARE(colour(label), QColor(Qt::black));
         QVERIFY(o.open([&] {
@@ -439,8 +288,9 @@ class TestAbout : public QObject
             // A move over the background gives the web label its arrow back.
             QMouseEvent away(QEvent::MouseMove, QPointF(380, 140), QPointF(380, 140), Qt::NoButton,
                              Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(o.about.content, &away);
-            QCOMPARE(o.about.LabelHTTP->cursor().shape(), Qt::ArrowCursor);
+            QApplication::sendEvent(o.find<QWidget>(QStringLiteral("ClientArea")), &away);
+            QCOMPARE(o.find<QLabel>(QStringLiteral("LabelHTTP"))->cursor().shape(),
+                     Qt::ArrowCursor);
         }));
         QCOMPARE(o.opened, QList<QUrl>({QUrl(url)}));
     }

@@ -1,8 +1,6 @@
 // The main window shell: caption, size, toolbar, group boxes, the error guard.
-#include "app/app_error.h"
-#include "app/guard.h"
-#include "app/main_window.h"
-#include "tests/test_support.h"
+#include "store/errors.h"
+#include "tests/window_fixture.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -21,13 +19,12 @@ class TestApp : public QObject
   private slots:
     void firstStartShowsTheDesignCaptionAndSize()
     {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         QCOMPARE(w.objectName(), QStringLiteral("TfrmMain"));
         QCOMPARE(w.windowTitle(), QStringLiteral("Редатор форм фонтанов"));
         QCOMPARE(w.size(), QSize(823, 741));
-        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(f.prompts.messages.isEmpty());
     }
 
     void toolbarButtons_data()
@@ -70,11 +67,8 @@ class TestApp : public QObject
         QFETCH(QString, name);
         QFETCH(QString, hint);
         QFETCH(bool, enabled);
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
-        auto *b = w.ToolBar1->findChild<QToolButton *>(name);
-        QVERIFY2(b, qPrintable(name));
+        WindowFixture f;
+        auto *b = findNamed<QToolButton>(f.find<QToolBar>("ToolBar1"), name);
         // Shortcuts may follow the hint in the tooltip; the hint itself comes first.
         QVERIFY2(b->toolTip().startsWith(hint), qPrintable(b->toolTip()));
         QCOMPARE(b->isEnabled(), enabled);
@@ -85,27 +79,28 @@ class TestApp : public QObject
 
     void toolbarOrderAndGaps()
     {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QList<QToolButton *> order = {
-            w.SpeedButtonNew,       w.SpeedButtonLoad,     w.SpeedButtonSave,
-            w.SpeedButtonSaveAs,    w.SpeedButtonCopyForm, w.SpeedButtonPasteForm,
-            w.SpeedButtonCutForm,   w.SpeedButtonInsert,   w.SpeedButtonDeleteForm,
-            w.SpeedButtonClearForm, w.SpeedButtonUndoForm, w.SpeedButtonTools,
-            w.SpeedButtonSendBlock, w.SpeedButtonAbout,    w.SpeedButtonGl};
-        QCOMPARE(w.ToolBar1->height(), 29);
-        QCOMPARE(w.ToolBar1->mapTo(&w, QPoint(0, 0)), QPoint(0, 0));
+        const QStringList order = {
+            "SpeedButtonNew",       "SpeedButtonLoad",     "SpeedButtonSave",
+            "SpeedButtonSaveAs",    "SpeedButtonCopyForm", "SpeedButtonPasteForm",
+            "SpeedButtonCutForm",   "SpeedButtonInsert",   "SpeedButtonDeleteForm",
+            "SpeedButtonClearForm", "SpeedButtonUndoForm", "SpeedButtonTools",
+            "SpeedButtonSendBlock", "SpeedButtonAbout",    "SpeedButtonGl"};
+        const auto x = [&f](const QString &name) { return f.button(name)->x(); };
+        auto *bar = f.find<QToolBar>("ToolBar1");
+        QCOMPARE(bar->height(), 29);
+        QCOMPARE(bar->mapTo(&w, QPoint(0, 0)), QPoint(0, 0));
         for (int i = 1; i < order.size(); ++i)
-            QVERIFY(order[i]->x() > order[i - 1]->x());
+            QVERIFY(x(order[i]) > x(order[i - 1]));
         // Gaps after Save As, Undo, Send and About.
-        QVERIFY(w.SpeedButtonCopyForm->x() - w.SpeedButtonSaveAs->x() >= 23 + 20);
-        QVERIFY(w.SpeedButtonTools->x() - w.SpeedButtonUndoForm->x() >= 23 + 20);
-        QVERIFY(w.SpeedButtonAbout->x() - w.SpeedButtonSendBlock->x() >= 23 + 20);
-        QVERIFY(w.SpeedButtonGl->x() - w.SpeedButtonAbout->x() >= 23 + 20);
-        QVERIFY(w.SpeedButtonLoad->x() - w.SpeedButtonNew->x() < 23 + 10);
+        QVERIFY(x("SpeedButtonCopyForm") - x("SpeedButtonSaveAs") >= 23 + 20);
+        QVERIFY(x("SpeedButtonTools") - x("SpeedButtonUndoForm") >= 23 + 20);
+        QVERIFY(x("SpeedButtonAbout") - x("SpeedButtonSendBlock") >= 23 + 20);
+        QVERIFY(x("SpeedButtonGl") - x("SpeedButtonAbout") >= 23 + 20);
+        QVERIFY(x("SpeedButtonLoad") - x("SpeedButtonNew") < 23 + 10);
     }
 
     void groupBoxes_data()
@@ -130,9 +125,8 @@ class TestApp : public QObject
         QFETCH(QString, name);
         QFETCH(QRect, geometry);
         QFETCH(QString, caption);
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto *g = w.findChild<QGroupBox *>(name);
@@ -145,48 +139,47 @@ class TestApp : public QObject
 
     void stripRulerPlacement()
     {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(QRect(w.ScrollBarFormVewer->mapTo(&w, QPoint(0, 0)), w.ScrollBarFormVewer->size()),
-                 QRect(296, 40, 16, 657));
+        QScrollBar *ruler = f.bar("ScrollBarFormVewer");
+        QCOMPARE(QRect(ruler->mapTo(&w, QPoint(0, 0)), ruler->size()), QRect(296, 40, 16, 657));
     }
 
     void smallWindowScrollsOverItsContent()
     {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *area = f.find<QScrollArea>("ScrollBoxMain");
         w.resize(400, 300);
-        QTRY_VERIFY(w.scrollArea->verticalScrollBar()->maximum() > 0);
-        QVERIFY(w.scrollArea->horizontalScrollBar()->maximum() > 0);
+        QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
+        QVERIFY(area->horizontalScrollBar()->maximum() > 0);
         w.resize(823, 741);
-        QTRY_COMPARE(w.scrollArea->verticalScrollBar()->maximum(), 0);
+        QTRY_COMPARE(area->verticalScrollBar()->maximum(), 0);
     }
 
     void undoDoesNothingAndToolsCannotBePressed()
     {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        TfrmMain w;
+        WindowFixture f;
+        TfrmMain &w = f.w();
         const QString caption = w.windowTitle();
-        QTest::mouseClick(w.SpeedButtonUndoForm, Qt::LeftButton);
+        QTest::mouseClick(f.button("SpeedButtonUndoForm"), Qt::LeftButton);
         QCOMPARE(w.windowTitle(), caption);
-        QVERIFY(prompts.messages.isEmpty());
-        QVERIFY(!w.SpeedButtonTools->isEnabled());
+        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(!f.button("SpeedButtonTools")->isEnabled());
     }
 
     void guardShowsOwnErrorsWithFullStop()
     {
         RecordingPrompts prompts;
-        QVERIFY(!runGuarded([] { throw EInOutError(EInOutError::kReadBeyondEnd); }));
-        QVERIFY(!runGuarded([] { throw std::runtime_error("plain"); }));
-        QVERIFY(!runGuarded([] { throw 42; }));
-        QVERIFY(runGuarded([] {}));
+        const HandlerGuard guard(prompts);
+        QVERIFY(!guard.run([] { throw EInOutError(EInOutError::kReadBeyondEnd); }));
+        QVERIFY(!guard.run([] { throw std::runtime_error("plain"); }));
+        QVERIFY(!guard.run([] { throw 42; }));
+        QVERIFY(guard.run([] {}));
         QCOMPARE(prompts.messages,
                  QStringList({QStringLiteral("Read beyond end of file."), QStringLiteral("plain."),
                               QStringLiteral("Unknown error.")}));
@@ -196,10 +189,11 @@ class TestApp : public QObject
     void guardedConnectStopsExceptionsAtTheSlot()
     {
         RecordingPrompts prompts;
+        const HandlerGuard guard(prompts);
         QScrollBar bar;
         bar.setRange(0, 10);
         int seen = -1;
-        guardedConnect(&bar, &QScrollBar::valueChanged, &bar, [&](int v) {
+        guard.connect(&bar, &QScrollBar::valueChanged, &bar, [&](int v) {
             seen = v;
             throw EAppError(QStringLiteral("Nope"));
         });
@@ -221,7 +215,8 @@ class TestApp : public QObject
             icon = box->icon();
             box->accept();
         });
-        showTopLevelError(EAppError(QStringLiteral("Disk full")));
+        QtPrompts prompts;
+        HandlerGuard(prompts).show(EAppError(QStringLiteral("Disk full")));
         QCOMPARE(title, QStringLiteral("Создание форм для фонтанов"));
         QCOMPARE(text, QStringLiteral("Disk full."));
         QCOMPARE(icon, QMessageBox::Critical);

@@ -1,8 +1,9 @@
 // The form editing panel and the list operations, driven through the real main
 // window's controls.
-#include "app/main_window.h"
+#include "player/live_gauges.h"
+#include "player/strip_viewer.h"
 #include "store/form_store.h"
-#include "tests/test_support.h"
+#include "tests/window_fixture.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,65 +18,58 @@
 
 namespace {
 
-struct Window
-{
-    Sandbox sandbox;
-    RecordingPrompts prompts;
-    TfrmMain w;
-};
-
 // What the panel shows: the valve bars (0 = full jet), the name and the hold time.
-struct PanelForm
+struct PanelView
 {
     std::array<int, 8> positions{};
     QString name;
     int min = 0;
     int sek = 0;
-    friend bool operator==(const PanelForm &, const PanelForm &) = default;
+    friend bool operator==(const PanelView &, const PanelView &) = default;
 };
 
-void fillPanel(TfrmMain &w, const PanelForm &f)
+void fillPanel(const WindowFixture &w, const PanelView &f)
 {
     for (int v = 0; v < 8; ++v)
-        w.ScrollBarZadvizka[v]->setValue(f.positions[v]);
-    w.EditNameForm->setText(f.name);
-    w.ScrollBarEditMin->setValue(f.min);
-    w.ScrollBarEditSek->setValue(f.sek);
+        w.bar("ScrollBarZadvizka", v + 1)->setValue(f.positions[v]);
+    w.edit("EditNameForm")->setText(f.name);
+    w.bar("ScrollBarEditMin")->setValue(f.min);
+    w.bar("ScrollBarEditSek")->setValue(f.sek);
 }
 
-PanelForm panelOf(const TfrmMain &w)
+PanelView panelOf(const WindowFixture &w)
 {
-    PanelForm f;
+    PanelView f;
     for (int v = 0; v < 8; ++v)
-        f.positions[v] = w.ScrollBarZadvizka[v]->value();
-    f.name = w.EditNameForm->text();
-    f.min = w.ScrollBarEditMin->value();
-    f.sek = w.ScrollBarEditSek->value();
+        f.positions[v] = w.bar("ScrollBarZadvizka", v + 1)->value();
+    f.name = w.edit("EditNameForm")->text();
+    f.min = w.bar("ScrollBarEditMin")->value();
+    f.sek = w.bar("ScrollBarEditSek")->value();
     return f;
 }
 
-PanelForm samplePanel(int seed, const QString &name)
+PanelView samplePanel(int seed, const QString &name)
 {
-    PanelForm f{{}, name, seed % 60, (seed * 7 + 1) % 60};
+    PanelView f{{}, name, seed % 60, (seed * 7 + 1) % 60};
     for (int v = 0; v < 8; ++v)
         f.positions[v] = (seed * 37 + v * 29) % 256;
     return f;
 }
 
 // What a slot never written, or a cleared panel, shows: every bar at the bottom.
-PanelForm emptyPanel(int min)
+PanelView emptyPanel(int min)
 {
-    PanelForm f{{}, QString(), min, 0};
+    PanelView f{{}, QString(), min, 0};
     f.positions.fill(255);
     return f;
 }
 
 // Writes a form into a slot the way the operator does: number, panel, OK.
-void writeSlot(TfrmMain &w, int slot, const PanelForm &f)
+void writeSlot(const WindowFixture &w, int slot, const PanelView &f)
 {
-    w.ScrollBarNomberForm->setValue(slot);
+    w.bar("ScrollBarNomberForm")->setValue(slot);
     fillPanel(w, f);
-    w.SpeedButtonEdit->click();
+    w.button("SpeedButtonEdit")->click();
 }
 
 // The 16 bytes each slot owns in bank 0: level and detail byte of each plane.
@@ -100,7 +94,7 @@ QByteArray noisyImage()
 } // namespace
 
 namespace QTest {
-template <> char *toString(const PanelForm &f)
+template <> char *toString(const PanelView &f)
 {
     QString s;
     for (int p : f.positions)
@@ -113,16 +107,11 @@ template <> char *toString(const PanelForm &f)
 class TestEditor : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<Window> m_window; // a fresh window with its own settings and store
-    TfrmMain *w = nullptr;
+    std::unique_ptr<WindowFixture> f; // a fresh window with its own settings and store
 
   private slots:
-    void init()
-    {
-        m_window = std::make_unique<Window>();
-        w = &m_window->w;
-    }
-    void cleanup() { m_window.reset(); }
+    void init() { f = std::make_unique<WindowFixture>(); }
+    void cleanup() { f.reset(); }
 
     void writeThenReloadShowsTheSameForm_data()
     {
@@ -139,24 +128,24 @@ class TestEditor : public QObject
         QFETCH(int, slot);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        PanelForm form = samplePanel(slot + 3, typed);
+        PanelView form = samplePanel(slot + 3, typed);
         form.positions[0] = 0;   // full jet
         form.positions[7] = 255; // no jet
-        writeSlot(*w, slot, form);
+        writeSlot(*f, slot, form);
 
-        const FountainForm inStore = FormStore::instance().ReadForm(slot);
+        const FountainForm inStore = f->store().ReadForm(slot);
         QCOMPARE(inStore.levels[0], 255);
         QCOMPARE(inStore.levels[7], 0);
         QCOMPARE(inStore.name, stored);
 
-        w->ScrollBarNomberForm->setValue(50);
-        QCOMPARE(panelOf(*w), emptyPanel(0));
-        w->ScrollBarNomberForm->setValue(slot);
+        f->bar("ScrollBarNomberForm")->setValue(50);
+        QCOMPARE(panelOf(*f), emptyPanel(0));
+        f->bar("ScrollBarNomberForm")->setValue(slot);
         form.name = stored;
-        QCOMPARE(panelOf(*w), form);
-        QCOMPARE(w->LabelNomberForm->text(), QStringLiteral(" Форма N %1").arg(slot + 1));
+        QCOMPARE(panelOf(*f), form);
+        QCOMPARE(f->label("LabelNomberForm")->text(), QStringLiteral(" Форма N %1").arg(slot + 1));
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(int(w->gaugeTargets[v]), 255 - form.positions[v]);
+            QCOMPARE(int(f->gauges()->targets()[v]), 255 - form.positions[v]);
     }
 
     // The arrows of the valve bars step by the limit-switch mode, and the percent
@@ -187,19 +176,21 @@ class TestEditor : public QObject
         QFETCH(QList<int>, stops);
         const QMap<int, QString> labels{{0, "100%"},  {86, "66%"}, {127, "50%"},
                                         {128, "49%"}, {254, "0%"}, {255, "0%"}};
-        QCOMPARE(w->koncevikGroup->checkedButton(), w->SpeedButton2Koncevik); // at start-up
-        auto *b = w->GroupBoxEDIT->findChild<QToolButton *>(button);
+        QCOMPARE(f->find<QButtonGroup>("koncevikGroup")->checkedButton(),
+                 f->button("SpeedButton2Koncevik")); // at start-up
+        auto *b = f->button(button);
         QVERIFY(b);
         // Another mode first, so that the button under test really changes it.
-        (b == w->SpeedButtonNoKoncevik ? w->SpeedButton3Koncevik : w->SpeedButtonNoKoncevik)
+        (b == f->button("SpeedButtonNoKoncevik") ? f->button("SpeedButton3Koncevik")
+                                                 : f->button("SpeedButtonNoKoncevik"))
             ->click();
         b->click();
-        QCOMPARE(w->koncevikGroup->checkedButton(), b);
-        const QList<QAbstractButton *> all = w->koncevikGroup->buttons();
+        QCOMPARE(f->find<QButtonGroup>("koncevikGroup")->checkedButton(), b);
+        const QList<QAbstractButton *> all = f->find<QButtonGroup>("koncevikGroup")->buttons();
         QCOMPARE(std::count_if(all.begin(), all.end(), [](auto *x) { return x->isChecked(); }), 1);
 
         for (int valve : {0, 7}) {
-            QScrollBar *bar = w->ScrollBarZadvizka[valve];
+            QScrollBar *bar = f->bar("ScrollBarZadvizka", valve + 1);
             QCOMPARE(bar->pageStep(), 20); // the same in every mode
             bar->setValue(start);
             const auto action = start == 0 ? QAbstractSlider::SliderSingleStepAdd
@@ -209,7 +200,7 @@ class TestEditor : public QObject
                 bar->triggerAction(action);
                 seen << bar->value();
                 if (labels.contains(bar->value()))
-                    QCOMPARE(w->LabelZadvizka[valve]->text(), labels[bar->value()]);
+                    QCOMPARE(f->label("LabelZadvizka", valve + 1)->text(), labels[bar->value()]);
             }
             QCOMPARE(seen, stops);
         }
@@ -219,53 +210,53 @@ class TestEditor : public QObject
     // to the next slot but stays on the last, and list operations leave it alone.
     void plusBoxKeepsThePanelAndOkMovesOn()
     {
-        FormStore &store = FormStore::instance();
-        writeSlot(*w, 5, samplePanel(5, QStringLiteral("пять")));
-        w->ScrollBarNomberForm->setValue(4);
-        const PanelForm edited = samplePanel(9, QStringLiteral("abc"));
-        fillPanel(*w, edited);
-        const auto targets = w->gaugeTargets;
+        FormStore &store = f->store();
+        writeSlot(*f, 5, samplePanel(5, QStringLiteral("пять")));
+        f->bar("ScrollBarNomberForm")->setValue(4);
+        const PanelView edited = samplePanel(9, QStringLiteral("abc"));
+        fillPanel(*f, edited);
+        const auto targets = f->gauges()->targets();
 
-        w->CheckBoxPlus->setChecked(true);
-        w->ScrollBarNomberForm->setValue(5); // would load "пять" without the box
-        QCOMPARE(panelOf(*w), edited);
-        QCOMPARE(w->gaugeTargets, targets);
+        f->check("CheckBoxPlus")->setChecked(true);
+        f->bar("ScrollBarNomberForm")->setValue(5); // would load "пять" without the box
+        QCOMPARE(panelOf(*f), edited);
+        QCOMPARE(f->gauges()->targets(), targets);
 
-        w->SpeedButtonEdit->click();
-        QCOMPARE(w->ScrollBarNomberForm->value(), 6);
-        QCOMPARE(w->LabelNomberForm->text(), QStringLiteral(" Форма N 7"));
-        QCOMPARE(panelOf(*w), edited);
+        f->button("SpeedButtonEdit")->click();
+        QCOMPARE(f->bar("ScrollBarNomberForm")->value(), 6);
+        QCOMPARE(f->label("LabelNomberForm")->text(), QStringLiteral(" Форма N 7"));
+        QCOMPARE(panelOf(*f), edited);
         QCOMPARE(store.ReadForm(5).name, QStringLiteral("abc"));
         QCOMPARE(store.ReadForm(6), FountainForm{}); // not yet written
 
-        w->ScrollBarNomberForm->setValue(99);
-        w->SpeedButtonEdit->click();
-        QCOMPARE(w->ScrollBarNomberForm->value(), 99);
-        QCOMPARE(w->LabelNomberForm->text(), QStringLiteral(" Форма N 100"));
+        f->bar("ScrollBarNomberForm")->setValue(99);
+        f->button("SpeedButtonEdit")->click();
+        QCOMPARE(f->bar("ScrollBarNomberForm")->value(), 99);
+        QCOMPARE(f->label("LabelNomberForm")->text(), QStringLiteral(" Форма N 100"));
         QCOMPARE(store.ReadForm(99).name, QStringLiteral("abc"));
-        QCOMPARE(panelOf(*w), edited);
+        QCOMPARE(panelOf(*f), edited);
 
-        w->SpeedButtonDeleteForm->click();
+        f->button("SpeedButtonDeleteForm")->click();
         QCOMPARE(store.ReadForm(99), FountainForm{});
-        QCOMPARE(panelOf(*w), edited);
+        QCOMPARE(panelOf(*f), edited);
     }
 
     void codaButtonTouchesOnlyTheHoldBytes()
     {
-        PanelForm form = samplePanel(4, QStringLiteral("кода"));
-        writeSlot(*w, 4, form);
-        QByteArray expected = FormStore::instance().image();
-        const int name = FormStore::instance().UstAdrBufer(4).name;
+        PanelView form = samplePanel(4, QStringLiteral("кода"));
+        writeSlot(*f, 4, form);
+        QByteArray expected = f->store().image();
+        const int name = f->store().UstAdrBufer(4).name;
         expected[name + 6 * 256] = expected[name + 7 * 256] = 0;
 
-        w->SpeedButtonCodaEdit->click();
+        f->button("SpeedButtonCodaEdit")->click();
 
-        QCOMPARE(FormStore::instance().image(), expected);
-        QVERIFY(FormStore::instance().ReadForm(4).isCoda());
+        QCOMPARE(f->store().image(), expected);
+        QVERIFY(f->store().ReadForm(4).isCoda());
         form.min = form.sek = 0;
-        QCOMPARE(panelOf(*w), form);
+        QCOMPARE(panelOf(*f), form);
         // The strip has been refreshed: slot 4 is in its fifth window.
-        QCOMPARE(w->LabelTimeWin[4]->text(), QStringLiteral("0 Мин 0 Сек "));
+        QCOMPARE(f->label("LabelLabelTimeWin5")->text(), QStringLiteral("0 Мин 0 Сек "));
     }
 
     // Insert copies slot n into n + 1 and loses slot 101; delete closes the gap,
@@ -285,102 +276,103 @@ class TestEditor : public QObject
     {
         QFETCH(int, slot);
         QFETCH(QString, ops);
-        FormStore &store = FormStore::instance();
+        FormStore &store = f->store();
         QVERIFY(store.replaceImage(noisyImage()));
-        w->ScrollBarNomberForm->setValue(slot);
+        f->bar("ScrollBarNomberForm")->setValue(slot);
         const QByteArray before = store.image();
         QList<QByteArray> expected = allSlots(before);
         for (QChar op : ops) {
             if (op == u'I') {
                 expected.insert(slot, expected[slot]);
                 expected.removeAt(102);
-                w->SpeedButtonInsert->click();
+                f->button("SpeedButtonInsert")->click();
             } else {
                 expected.insert(102, expected[102]);
                 expected.removeAt(slot);
-                w->SpeedButtonDeleteForm->click();
+                f->button("SpeedButtonDeleteForm")->click();
             }
         }
         const QByteArray after = store.image();
         QCOMPARE(allSlots(after), expected);
         QCOMPARE(after.mid(FormStore::kBankSize), before.mid(FormStore::kBankSize));
         // Panel and strip show the new content.
-        QCOMPARE(w->EditNameForm->text(), store.ReadForm(slot).name);
-        QCOMPARE(w->LabelNameFormWin[0]->text(), store.ReadForm(0).name);
+        QCOMPARE(f->edit("EditNameForm")->text(), store.ReadForm(slot).name);
+        QCOMPARE(f->label("LabelNameFormWin", 1)->text(), store.ReadForm(0).name);
     }
 
     void copyAndPasteTakeUnsavedPanelEdits()
     {
-        FormStore &store = FormStore::instance();
-        writeSlot(*w, 3, samplePanel(3, QStringLiteral("три")));
-        writeSlot(*w, 10, samplePanel(10, QStringLiteral("десять")));
+        FormStore &store = f->store();
+        writeSlot(*f, 3, samplePanel(3, QStringLiteral("три")));
+        writeSlot(*f, 10, samplePanel(10, QStringLiteral("десять")));
         const FountainForm slot3 = store.ReadForm(3);
         const FountainForm slot10 = store.ReadForm(10);
 
-        w->SpeedButtonPasteForm->click(); // disabled until the first copy: nothing happens
+        f->button("SpeedButtonPasteForm")
+            ->click(); // disabled until the first copy: nothing happens
         QCOMPARE(store.ReadForm(10), slot10);
 
-        w->ScrollBarNomberForm->setValue(3);
-        PanelForm edited = samplePanel(21, QStringLiteral("Правка"));
-        fillPanel(*w, edited);
-        w->SpeedButtonCopyForm->click();
+        f->bar("ScrollBarNomberForm")->setValue(3);
+        PanelView edited = samplePanel(21, QStringLiteral("Правка"));
+        fillPanel(*f, edited);
+        f->button("SpeedButtonCopyForm")->click();
         QCOMPARE(store.ReadForm(3), slot3);
 
-        w->ScrollBarNomberForm->setValue(10);
-        w->CheckBoxPlus->setChecked(true);
-        w->SpeedButtonPasteForm->click();
-        QVERIFY(!w->CheckBoxPlus->isChecked());
-        QCOMPARE(w->ScrollBarNomberForm->value(), 10);
+        f->bar("ScrollBarNomberForm")->setValue(10);
+        f->check("CheckBoxPlus")->setChecked(true);
+        f->button("SpeedButtonPasteForm")->click();
+        QVERIFY(!f->check("CheckBoxPlus")->isChecked());
+        QCOMPARE(f->bar("ScrollBarNomberForm")->value(), 10);
         QCOMPARE(store.ReadForm(3), slot3);
         // Slot 10 now holds the edits, and the panel has reloaded it from the store.
         QCOMPARE(int(store.ReadForm(10).levels[0]), 255 - edited.positions[0]);
         edited.name = QStringLiteral("Правк");
-        QCOMPARE(panelOf(*w), edited);
-        w->ScrollBarFormVewer->setValue(10);
-        QCOMPARE(w->LabelNameFormWin[0]->text(), QStringLiteral("Правк"));
+        QCOMPARE(panelOf(*f), edited);
+        f->bar("ScrollBarFormVewer")->setValue(10);
+        QCOMPARE(f->label("LabelNameFormWin", 1)->text(), QStringLiteral("Правк"));
     }
 
     void cutRemovesTheSlotAndPastePutsItBack()
     {
-        FormStore &store = FormStore::instance();
+        FormStore &store = f->store();
         for (int s = 0; s < 5; ++s)
-            writeSlot(*w, s, samplePanel(s + 1, QStringLiteral("F%1").arg(s)));
+            writeSlot(*f, s, samplePanel(s + 1, QStringLiteral("F%1").arg(s)));
         const FountainForm two = store.ReadForm(2);
         const FountainForm three = store.ReadForm(3);
 
-        w->ScrollBarNomberForm->setValue(2);
-        w->SpeedButtonCutForm->click();
+        f->bar("ScrollBarNomberForm")->setValue(2);
+        f->button("SpeedButtonCutForm")->click();
         QCOMPARE(store.ReadForm(2), three);
-        QCOMPARE(w->EditNameForm->text(), QStringLiteral("F3"));
-        QCOMPARE(w->LabelNameFormWin[2]->text(), QStringLiteral("F3"));
+        QCOMPARE(f->edit("EditNameForm")->text(), QStringLiteral("F3"));
+        QCOMPARE(f->label("LabelNameFormWin", 3)->text(), QStringLiteral("F3"));
 
-        w->SpeedButtonInsert->click();
-        w->SpeedButtonPasteForm->click(); // enabled by the cut
+        f->button("SpeedButtonInsert")->click();
+        f->button("SpeedButtonPasteForm")->click(); // enabled by the cut
         QCOMPARE(store.ReadForm(2), two);
         QCOMPARE(store.ReadForm(3), three);
     }
 
     void clearTouchesOnlyThePanelAndOkStoresIt()
     {
-        writeSlot(*w, 8, samplePanel(8, QStringLiteral("восемь")));
-        w->ScrollBarNomberForm->setValue(7); // reload slot 8: its levels become the targets
-        w->ScrollBarNomberForm->setValue(8);
-        w->ScrollBarFormVewer->setValue(8);
-        const QByteArray before = FormStore::instance().image();
-        const auto targets = w->gaugeTargets;
+        writeSlot(*f, 8, samplePanel(8, QStringLiteral("восемь")));
+        f->bar("ScrollBarNomberForm")->setValue(7); // reload slot 8: its levels become the targets
+        f->bar("ScrollBarNomberForm")->setValue(8);
+        f->bar("ScrollBarFormVewer")->setValue(8);
+        const QByteArray before = f->store().image();
+        const auto targets = f->gauges()->targets();
 
-        w->SpeedButtonClearForm->click();
-        QCOMPARE(panelOf(*w), emptyPanel(1));
-        QCOMPARE(FormStore::instance().image(), before);
-        QCOMPARE(w->gaugeTargets, targets);
-        QCOMPARE(w->ScrollBarNomberForm->value(), 8);
-        QCOMPARE(w->LabelNameFormWin[0]->text(), QStringLiteral("восем"));
+        f->button("SpeedButtonClearForm")->click();
+        QCOMPARE(panelOf(*f), emptyPanel(1));
+        QCOMPARE(f->store().image(), before);
+        QCOMPARE(f->gauges()->targets(), targets);
+        QCOMPARE(f->bar("ScrollBarNomberForm")->value(), 8);
+        QCOMPARE(f->label("LabelNameFormWin", 1)->text(), QStringLiteral("восем"));
 
-        w->SpeedButtonEdit->click();
+        f->button("SpeedButtonEdit")->click();
         FountainForm expected;
         expected.holdMin = 1;
-        QCOMPARE(FormStore::instance().ReadForm(8), expected);
-        QVERIFY(!FormStore::instance().ReadForm(8).isCoda());
+        QCOMPARE(f->store().ReadForm(8), expected);
+        QVERIFY(!f->store().ReadForm(8).isCoda());
     }
 };
 

@@ -1,12 +1,11 @@
-// The file commands, the settings file as the window uses it, the valve
-// parameters panel and a start-up that meets a bad last file, all driven
+// The file commands and a start-up that meets a bad last file, driven
 // through the real main window.
-#include "app/app_error.h"
-#include "app/main_window.h"
 #include "player/gauge.h"
+#include "player/live_gauges.h"
+#include "store/file_commands.h"
 #include "store/form_store.h"
 #include "store/profile.h"
-#include "tests/test_support.h"
+#include "tests/window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,73 +22,35 @@ namespace {
 const QString kCaption = QStringLiteral("Редатор форм фонтанов");
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
-constexpr int kTravelBase = 6271;
-
-struct Window
-{
-    Sandbox sandbox;
-    RecordingPrompts prompts;
-    TfrmMain w;
-
-    // Opens the form file of that name in the working folder, written first
-    // with the given content unless that is null.
-    QString open(const QString &name, const QByteArray &content = {})
-    {
-        const QString path = sandbox.workPath(name);
-        if (!content.isNull())
-            writeFile(path, content);
-        prompts.openAnswers << path;
-        w.SpeedButtonLoad->click();
-        return path;
-    }
-};
-
-FormStore &store()
-{
-    return FormStore::instance();
-}
-
-QByteArray randomImage(quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray b(FormStore::kSize, '\0');
-    for (char &c : b)
-        c = char(gen.bounded(256));
-    return b;
-}
+constexpr int kTravelBase = FormStore::kTravelTimeBase;
 
 const QByteArray kZeros(FormStore::kSize, '\0');
 
-QString iniValue(const Sandbox &s, const QString &section, const QString &key)
-{
-    return ProfileFile(s.settingsPath()).readString(section, key, QStringLiteral("<missing>"));
-}
-
-QString timeText(int seconds)
-{
-    return QStringLiteral("%1 Мин %2 Сек ").arg(seconds / 60).arg(seconds % 60);
-}
-
 // Everything a user can see of the window's first state, one line per item.
-QStringList visibleState(const TfrmMain &w)
+QStringList visibleState(WindowFixture &w)
 {
     QStringList s;
-    s << w.windowTitle() << w.LabelNomberForm->text() << w.EditNameForm->text()
-      << w.saveDialogFileName;
-    for (const QAbstractSlider *b : {w.ScrollBarNomberForm, w.ScrollBarEditMin, w.ScrollBarEditSek})
-        s << QString::number(b->value());
-    s << QStringLiteral("save %1").arg(w.SpeedButtonSave->isEnabled());
-    for (int i = 0; i < TfrmMain::kStripWindows; ++i) {
-        QString line = "strip " + w.LabelNomberFormWin[i]->text() + '|' +
-                       w.LabelNameFormWin[i]->text() + '|' + w.LabelTimeWin[i]->text();
-        for (const TGauge *g : w.GaugeWin[i])
-            line += QStringLiteral(" %1").arg(g->value());
+    s << w.w().windowTitle() << w.label("LabelNomberForm")->text() << w.edit("EditNameForm")->text()
+      << w.find<TFileCommands>(QStringLiteral("FileCommands"))->currentFile();
+    for (const char *b : {"ScrollBarNomberForm", "ScrollBarEditMin", "ScrollBarEditSek"})
+        s << QString::number(w.bar(QLatin1String(b))->value());
+    s << QStringLiteral("save %1").arg(w.button("SpeedButtonSave")->isEnabled());
+    for (int i = 1; i <= 7; ++i) {
+        const QString n = QString::number(i);
+        QString line = "strip " +
+                       w.label(i == 6 ? "LabeNomberFormWin6" : "LabelNomberFormWin" + n)->text() +
+                       '|' + w.label("LabelNameFormWin" + n)->text() + '|' +
+                       w.label(i == 5 ? "LabelLabelTimeWin5" : "LabelTimeWin" + n)->text();
+        for (int v = 1; v <= 8; ++v)
+            line += QStringLiteral(" %1").arg(
+                w.find<TGauge>(QStringLiteral("GaugeWin%1z%2").arg(i).arg(v))->value());
         s << line;
     }
-    for (int v = 0; v < TfrmMain::kValves; ++v) {
-        s << QString::asprintf("valve %d %d %d ", w.ScrollBarZadvizka[v]->value(),
-                               int(w.gaugeTargets[v]), w.ScrollBarTimeZadv[v]->value()) +
-                 w.LabelTimeZadv[v]->text();
+    for (int v = 0; v < 8; ++v) {
+        s << QString::asprintf("valve %d %d %d ", w.bar("ScrollBarZadvizka", v + 1)->value(),
+                               int(w.gauges()->targets()[v]),
+                               w.bar("ScrollBarTimeZadv", v + 1)->value()) +
+                 w.label("LabelTimeZadv", v + 1)->text();
     }
     return s;
 }
@@ -105,36 +66,35 @@ class TestFiles : public QObject
 
     void saveAsThenOpenRestoresEveryByte()
     {
-        Window x;
-        TfrmMain &w = x.w;
+        WindowFixture x;
         const QByteArray programme = randomImage(1);
-        store().replaceImage(programme);
+        x.store().replaceImage(programme);
         const std::array<int, 8> travel = {7, 8, 60, 100, 128, 200, 254, 255};
         QByteArray expected = programme;
         for (int v = 0; v < 8; ++v) {
-            w.ScrollBarTimeZadv[v]->setValue(travel[v]);
+            x.bar("ScrollBarTimeZadv", v + 1)->setValue(travel[v]);
             expected[kTravelBase + 256 * v] = char(travel[v]);
         }
         // Save As replaces an existing file without asking.
-        const QString file = x.sandbox.workPath(QStringLiteral("prog.frm"));
+        const QString file = x.sandbox().workPath(QStringLiteral("prog.frm"));
         writeFile(file, QByteArray(9000, '\x55'));
         x.prompts.saveAnswers << file;
-        w.SpeedButtonSaveAs->click();
+        x.button("SpeedButtonSaveAs")->click();
         QCOMPARE(readFile(file), expected);
 
-        w.SpeedButtonNew->click();
-        x.open(QStringLiteral("prog.frm"));
+        x.button("SpeedButtonNew")->click();
+        openFormFile(x, QStringLiteral("prog.frm"));
         QCOMPARE(x.prompts.messages, QStringList());
-        QCOMPARE(store().image(), expected); // banks 1 to 3 included
+        QCOMPARE(x.store().image(), expected); // banks 1 to 3 included
         for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), travel[v]);
-            QCOMPARE(w.LabelTimeZadv[v]->text(), timeText(travel[v]));
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), travel[v]);
+            QCOMPARE(x.label("LabelTimeZadv", v + 1)->text(), minSecText(travel[v]));
         }
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + file);
-        QVERIFY(w.SpeedButtonSave->isEnabled());
+        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + file);
+        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
         // The editor shows slot 0 of the new content.
-        QCOMPARE(w.ScrollBarNomberForm->value(), 0);
-        QCOMPARE(w.ScrollBarZadvizka[0]->value(), 255 - quint8(expected[0]));
+        QCOMPARE(x.bar("ScrollBarNomberForm")->value(), 0);
+        QCOMPARE(x.bar("ScrollBarZadvizka", 1)->value(), 255 - quint8(expected[0]));
     }
 
     void openAnotherFile_data()
@@ -157,99 +117,96 @@ class TestFiles : public QObject
         QFETCH(QString, relative);
         QFETCH(int, size);
         QFETCH(QString, message);
-        Window x;
-        TfrmMain &w = x.w;
+        WindowFixture x;
         // A programme is open and edited when the other file is chosen.
-        const QString current = x.open(QStringLiteral("current.frm"), randomImage(3));
-        store().set(5, 77);
-        const QByteArray before = store().image();
-        QVERIFY(QDir(x.sandbox.workDir()).mkdir(QStringLiteral("folder.frm")));
+        const QString current = openFormFile(x, QStringLiteral("current.frm"), randomImage(3));
+        x.store().set(5, 77);
+        const QByteArray before = x.store().image();
+        QVERIFY(QDir(x.sandbox().workDir()).mkdir(QStringLiteral("folder.frm")));
         const QByteArray content = randomImage(4).repeated(2).left(size);
         if (size >= 0)
-            writeFile(x.sandbox.workPath(relative), content);
-        const QString other = x.open(relative);
+            writeFile(x.sandbox().workPath(relative), content);
+        const QString other = openFormFile(x, relative);
 
         if (message.isEmpty()) {
             QCOMPARE(x.prompts.messages, QStringList());
-            QCOMPARE(store().image(), content.left(FormStore::kSize));
-            QCOMPARE(w.windowTitle(), kCaptionWithFile + other);
+            QCOMPARE(x.store().image(), content.left(FormStore::kSize));
+            QCOMPARE(x.w().windowTitle(), kCaptionWithFile + other);
             return;
         }
         QCOMPARE(x.prompts.messages, QStringList{message});
         QCOMPARE(x.prompts.titles, QStringList{kApplicationTitle});
         // The failed load replaced nothing: once the bytes read so far went into
         // the store, and a Save then wrote a mixture of two programmes.
-        QCOMPARE(store().image(), before);
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + current);
-        QVERIFY(w.SpeedButtonSave->isEnabled());
-        w.SpeedButtonSave->click();
+        QCOMPARE(x.store().image(), before);
+        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + current);
+        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        x.button("SpeedButtonSave")->click();
         QCOMPARE(readFile(current).left(kTravelBase), before.left(kTravelBase));
         QCOMPARE(readFile(other), size < 0 ? QByteArray() : content);
         // The dialog keeps the name it was given.
-        w.SpeedButtonLoad->click();
+        x.button("SpeedButtonLoad")->click();
         QCOMPARE(x.prompts.openPrefills.last(), other);
     }
 
     void failedSavesLeaveTheStateTheyReached()
     {
-        Window x;
-        TfrmMain &w = x.w;
+        WindowFixture x;
         // A read-only file opens, but saving onto it fails and leaves it whole.
-        const QString file = x.sandbox.workPath(QStringLiteral("ro.frm"));
+        const QString file = x.sandbox().workPath(QStringLiteral("ro.frm"));
         const QByteArray content = randomImage(7);
         writeFile(file, content);
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther));
-        x.open(QStringLiteral("ro.frm"));
-        QCOMPARE(store().image(), content);
-        w.ScrollBarTimeZadv[0]->setValue(50);
-        w.SpeedButtonSave->click();
+        openFormFile(x, QStringLiteral("ro.frm"));
+        QCOMPARE(x.store().image(), content);
+        x.bar("ScrollBarTimeZadv", 1)->setValue(50);
+        x.button("SpeedButtonSave")->click();
         QCOMPARE(x.prompts.messages, QStringList{"File access denied."});
         QCOMPARE(readFile(file), content);
-        QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), "<missing>");
+        QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
 
         // Save As into a missing folder: names and travel times were stored and
         // the caption names the new file; Save and the recorded last file stay.
-        const QString name = x.sandbox.workPath(QStringLiteral("nofolder/new.frm"));
+        const QString name = x.sandbox().workPath(QStringLiteral("nofolder/new.frm"));
         x.prompts.saveAnswers << name;
-        w.SpeedButtonSaveAs->click();
+        x.button("SpeedButtonSaveAs")->click();
         QCOMPARE(x.prompts.messages.last(), QStringLiteral("Invalid filename."));
-        QCOMPARE(iniValue(x.sandbox, "Zadvizki", "Name_1"), "NoName1");
-        QCOMPARE(store().at(kTravelBase), 50);
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + name);
-        QVERIFY(w.SpeedButtonSave->isEnabled());
-        QCOMPARE(iniValue(x.sandbox, "Options", "NameFileForm"), "<missing>");
+        QCOMPARE(iniValue(x.sandbox(), "Zadvizki", "Name_1"), "NoName1");
+        QCOMPARE(x.store().at(kTravelBase), 50);
+        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + name);
+        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
     }
 
     void saveOntoAVanishedFileWritesNothing()
     {
-        Window x;
-        const QString file = x.open(QStringLiteral("gone.frm"), randomImage(8));
+        WindowFixture x;
+        const QString file = openFormFile(x, QStringLiteral("gone.frm"), randomImage(8));
         QVERIFY(QFile::remove(file));
-        x.w.SpeedButtonSave->click();
+        x.button("SpeedButtonSave")->click();
         QCOMPARE(x.prompts.titles, QStringList{"Error"});
         QCOMPARE(x.prompts.messages, QStringList{QStringLiteral("Файл не существует !")});
         QVERIFY(!QFile::exists(file));
-        QVERIFY(!QFile::exists(x.sandbox.settingsPath()));
+        QVERIFY(!QFile::exists(x.sandbox().settingsPath()));
     }
 
     void newClearsAndKeepsTheCurrentName()
     {
-        Window x;
-        TfrmMain &w = x.w;
-        const QString file = x.open(QStringLiteral("a.frm"), randomImage(9));
-        w.ScrollBarNomberForm->setValue(40);
+        WindowFixture x;
+        const QString file = openFormFile(x, QStringLiteral("a.frm"), randomImage(9));
+        x.bar("ScrollBarNomberForm")->setValue(40);
 
-        w.SpeedButtonNew->click();
-        QCOMPARE(w.windowTitle(), kCaptionNoName);
-        QVERIFY(!w.SpeedButtonSave->isEnabled());
-        QCOMPARE(store().image(), kZeros);
-        QCOMPARE(w.LabelNomberForm->text(), QStringLiteral(" Форма N 1"));
+        x.button("SpeedButtonNew")->click();
+        QCOMPARE(x.w().windowTitle(), kCaptionNoName);
+        QVERIFY(!x.button("SpeedButtonSave")->isEnabled());
+        QCOMPARE(x.store().image(), kZeros);
+        QCOMPARE(x.label("LabelNomberForm")->text(), QStringLiteral(" Форма N 1"));
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(w.LabelTimeZadv[v]->text(), timeText(7));
+            QCOMPARE(x.label("LabelTimeZadv", v + 1)->text(), minSecText(7));
         // Save As offers the previous file; saving the new one stores 7 everywhere.
-        const QString fresh = x.sandbox.workPath(QStringLiteral("fresh.frm"));
+        const QString fresh = x.sandbox().workPath(QStringLiteral("fresh.frm"));
         x.prompts.saveAnswers << fresh;
-        w.SpeedButtonSaveAs->click();
+        x.button("SpeedButtonSaveAs")->click();
         QCOMPARE(x.prompts.savePrefills, QStringList{file});
         for (int v = 0; v < 8; ++v)
             QCOMPARE(quint8(readFile(fresh).at(kTravelBase + 256 * v)), 7);
@@ -257,10 +214,10 @@ class TestFiles : public QObject
 
     void shortcutsPressTheButtons()
     {
-        Window x;
-        TfrmMain &w = x.w;
-        QCOMPARE(w.SpeedButtonSaveAs->toolTip(),
+        WindowFixture x;
+        QCOMPARE(x.button("SpeedButtonSaveAs")->toolTip(),
                  QStringLiteral("Дать новое мия и записать  файл форм  (Ctrl+Shift+S)"));
+        TfrmMain &w = x.w();
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -269,183 +226,19 @@ class TestFiles : public QObject
         };
         press("Ctrl+S"); // Save is disabled: not even the missing-file box
         QCOMPARE(x.prompts.messages, QStringList());
-        const QString file = x.sandbox.workPath(QStringLiteral("k.frm"));
+        const QString file = x.sandbox().workPath(QStringLiteral("k.frm"));
         x.prompts.saveAnswers << file;
         press("Ctrl+Shift+S");
         QVERIFY(QFile::exists(file));
-        w.ScrollBarTimeZadv[7]->setValue(33);
+        x.bar("ScrollBarTimeZadv", 8)->setValue(33);
         press("Ctrl+S");
         QCOMPARE(quint8(readFile(file).at(kTravelBase + 7 * 256)), 33);
         press("Ctrl+N");
-        QCOMPARE(w.windowTitle(), kCaptionNoName);
+        QCOMPARE(x.w().windowTitle(), kCaptionNoName);
         x.prompts.openAnswers << file;
         press("Ctrl+O");
-        QCOMPARE(w.ScrollBarTimeZadv[7]->value(), 33);
+        QCOMPARE(x.bar("ScrollBarTimeZadv", 8)->value(), 33);
         QCOMPARE(x.prompts.messages, QStringList());
-    }
-
-    // ---- the settings file ----
-
-    void valveNamesAtStart_data()
-    {
-        QTest::addColumn<QByteArray>("ini"); // null: no settings file
-        QTest::addColumn<QStringList>("names");
-        QStringList names;
-        for (int v = 1; v <= 8; ++v)
-            names << QStringLiteral("NoName%1").arg(v);
-        QTest::newRow("no file") << QByteArray() << names;
-        names[4] = QString();
-        QTest::newRow("Name_5 present and empty")
-            << QByteArray("[Zadvizki]\r\nName_5=\r\n") << names;
-        names[4] = QStringLiteral("NoName5");
-        names[1] = QStringLiteral("Задвижка-длинная");
-        QTest::newRow("longer than eight, shown whole")
-            << QByteArray("[zadvizki]\nname_2 = \xC7\xE0\xE4\xE2\xE8\xE6\xEA\xE0-"
-                          "\xE4\xEB\xE8\xED\xED\xE0\xFF")
-            << names;
-    }
-    void valveNamesAtStart()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(QStringList, names);
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        if (!ini.isNull())
-            writeFile(sandbox.settingsPath(), ini);
-        TfrmMain w;
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.EditNameZadv[v]->text(), names[v]);
-            QCOMPARE(w.EditNameUrzadv[v]->text(), names[v]);
-            QCOMPARE(w.EditNameZadv[v]->cursorPosition(), 0); // a long name shows its start
-        }
-        QCOMPARE(prompts.messages, QStringList());
-        w.SpeedButtonLoad->click(); // cancelled
-        QCOMPARE(prompts.openPrefills, QStringList{"UserForm.frm"});
-        // Reading never creates or changes the file.
-        QCOMPARE(QFile::exists(sandbox.settingsPath()), !ini.isNull());
-        QCOMPARE(readFile(sandbox.settingsPath()), ini);
-    }
-
-    void saveAsRecordsNamesAndFileOpenDoesNot()
-    {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        writeFile(sandbox.settingsPath(), "; the operator's notes\n[Options]\nPort=COM1\n");
-        const QString a = sandbox.workPath(QStringLiteral("a.frm"));
-        const QString b = sandbox.workPath(QStringLiteral("b.frm"));
-        {
-            TfrmMain w;
-            w.EditNameZadv[0]->setText(QStringLiteral("Насос"));
-            w.EditNameZadv[7]->setText(QStringLiteral("Last"));
-            w.ScrollBarTimeZadv[0]->setValue(100);
-            prompts.saveAnswers << a;
-            w.SpeedButtonSaveAs->click();
-            QCOMPARE(iniValue(sandbox, "Options", "NameFileForm"), a);
-            QCOMPARE(iniValue(sandbox, "Zadvizki", "Name_2"), "NoName2");
-            QCOMPARE(iniValue(sandbox, "Zadvizki", "Name_8"), "Last");
-            const QByteArray ini = readFile(sandbox.settingsPath());
-            QVERIFY(ini.startsWith("; the operator's notes\n[Options]\nPort=COM1\n"));
-            QVERIFY(ini.contains("Name_1=\xCD\xE0\xF1\xEE\xF1\n")); // Windows-1251
-            // The gauges' name boxes change only at the next start.
-            QCOMPARE(w.EditNameUrzadv[0]->text(), "NoName1");
-
-            writeFile(b, kZeros);
-            prompts.openAnswers << b;
-            w.SpeedButtonLoad->click();
-            QCOMPARE(w.windowTitle(), kCaptionWithFile + b);
-            QCOMPARE(iniValue(sandbox, "Options", "NameFileForm"), a);
-        }
-        // A restart loads the last file saved, not the last one opened.
-        TfrmMain again;
-        QCOMPARE(again.windowTitle(), kCaptionWithFile + a);
-        QCOMPARE(again.EditNameUrzadv[0]->text(), QStringLiteral("Насос"));
-        QCOMPARE(again.ScrollBarTimeZadv[0]->value(), 100);
-        QCOMPARE(again.LabelTimeZadv[0]->text(), QStringLiteral("1 Мин 40 Сек "));
-        QCOMPARE(prompts.messages, QStringList());
-    }
-
-    void folderInTheSettingsFilesPlace()
-    {
-        Sandbox sandbox;
-        RecordingPrompts prompts;
-        // Read as absent, and unwritable even for the superuser.
-        QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
-        writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), randomImage(14));
-        TfrmMain w;
-        QCOMPARE(prompts.messages, QStringList());
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.EditNameZadv[v]->text(), QStringLiteral("NoName%1").arg(v + 1));
-            QCOMPARE(w.EditNameUrzadv[v]->text(), QStringLiteral("NoName%1").arg(v + 1));
-        }
-        // The default last file is found in the current directory and loaded.
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + "UserForm.frm");
-        QCOMPARE(store().image(), randomImage(14));
-
-        // Save As stops at the settings file, before the travel times and the form file.
-        w.ScrollBarTimeZadv[0]->setValue(99);
-        const QString file = sandbox.workPath(QStringLiteral("s.frm"));
-        prompts.saveAnswers << file;
-        w.SpeedButtonSaveAs->click();
-        QCOMPARE(prompts.messages,
-                 QStringList{"Unable to write to " + sandbox.settingsPath() + '.'});
-        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(store().image(), randomImage(14));
-    }
-
-    // ---- the valve parameters panel ----
-
-    void togetherMovesBarsTwoToEightOnly()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        w.ScrollBarTimeZadv[3]->setValue(30);
-        w.CheckBoxTogetg->setChecked(true); // aligns nothing by itself
-        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 7);
-        QCOMPARE(w.ScrollBarTimeZadv[3]->value(), 30);
-
-        w.ScrollBarTimeZadv[0]->setValue(60);
-        for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 60);
-            QCOMPARE(w.LabelTimeZadv[v]->text(), timeText(60));
-        }
-        w.ScrollBarTimeZadv[4]->setValue(100);
-        for (int v = 0; v < 8; ++v)
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), v == 4 ? 100 : 60);
-
-        w.CheckBoxTogetg->setChecked(false);
-        w.ScrollBarTimeZadv[0]->setValue(90);
-        QCOMPARE(w.ScrollBarTimeZadv[1]->value(), 60);
-    }
-
-    void typedNamesStopAtEightCharacters()
-    {
-        Window x;
-        x.w.EditNameZadv[0]->clear();
-        QTest::keyClicks(x.w.EditNameZadv[0], "abcdefghij");
-        QCOMPARE(x.w.EditNameZadv[0]->text(), QStringLiteral("abcdefgh"));
-    }
-
-    void unsavedTravelTimeGivesWayAtTheNextRefresh()
-    {
-        Window x;
-        TfrmMain &w = x.w;
-        QByteArray image = kZeros;
-        for (int v = 0; v < 8; ++v)
-            image[kTravelBase + 256 * v] = char(20 + v);
-        const QString file = x.open(QStringLiteral("t.frm"), image);
-
-        w.ScrollBarTimeZadv[2]->setValue(200);
-        w.SpeedButtonEdit->click(); // OK refreshes the strip
-        QCOMPARE(w.ScrollBarTimeZadv[2]->value(), 22);
-        QCOMPARE(w.LabelTimeZadv[2]->text(), timeText(22));
-
-        // With "Вместе" the refresh still ends with every bar at its own value.
-        w.CheckBoxTogetg->setChecked(true);
-        w.ScrollBarTimeZadv[0]->setValue(150);
-        w.ScrollBarFormVewer->setValue(5);
-        for (int v = 0; v < 8; ++v)
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 20 + v);
     }
 
     // ---- start-up ----
@@ -464,32 +257,33 @@ class TestFiles : public QObject
         QFETCH(QString, message);
         QStringList firstStart;
         {
-            Window clean;
-            firstStart = visibleState(clean.w);
+            WindowFixture clean;
+            firstStart = visibleState(clean);
         }
         Sandbox sandbox;
-        RecordingPrompts prompts;
         if (size < 0)
             QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
         else
             writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), QByteArray(size, '\x7F'));
-        store().replaceImage(randomImage(13));
-        TfrmMain w;
-        QCOMPARE(prompts.messages, QStringList{message});
-        QCOMPARE(prompts.titles, QStringList{kApplicationTitle});
+        WindowFixture x(&sandbox);
+        QCOMPARE(x.prompts.messages, QStringList{message});
+        QCOMPARE(x.prompts.titles, QStringList{kApplicationTitle});
         // Then the window of a first start, not the controls as laid out.
-        QCOMPARE(visibleState(w), firstStart);
-        QCOMPARE(w.windowTitle(), kCaption);
-        QVERIFY(!w.SpeedButtonSave->isEnabled());
-        QCOMPARE(w.LabelNomberForm->text(), QStringLiteral(" Форма N 1"));
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(w.LabelNomberFormWin[i]->text(), QStringLiteral("Форма N %1").arg(i + 1));
+        QCOMPARE(visibleState(x), firstStart);
+        QCOMPARE(x.w().windowTitle(), kCaption);
+        QVERIFY(!x.button("SpeedButtonSave")->isEnabled());
+        QCOMPARE(x.label("LabelNomberForm")->text(), QStringLiteral(" Форма N 1"));
+        for (int i = 1; i <= 7; ++i)
+            QCOMPARE(x.label(i == 6 ? QStringLiteral("LabeNomberFormWin6")
+                                    : QStringLiteral("LabelNomberFormWin%1").arg(i))
+                         ->text(),
+                     QStringLiteral("Форма N %1").arg(i));
         for (int v = 0; v < 8; ++v) {
-            QCOMPARE(w.ScrollBarTimeZadv[v]->value(), 7);
-            QCOMPARE(w.gaugeTargets[v], 0);
-            QCOMPARE(w.ScrollBarZadvizka[v]->value(), 255);
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 7);
+            QCOMPARE(x.gauges()->targets()[v], 0);
+            QCOMPARE(x.bar("ScrollBarZadvizka", v + 1)->value(), 255);
         }
-        QCOMPARE(store().image(), kZeros);
+        QCOMPARE(x.store().image(), kZeros);
     }
 };
 

@@ -1,17 +1,16 @@
-// The upload frame, the serial channel and the block upload. The serial tests
-// run against a real peer: a socat pseudo-terminal pair whose far end the test
-// reads raw, and the frame monitor as a separate process.
-#include "app/main_window.h"
+// The serial channel and the block upload against a real peer: a socat pty pair
+// read raw at its far end, and the frame monitor run as a separate process.
+#include "link/block_upload.h"
 #include "link/com_port.h"
 #include "link/upload_frame.h"
 #include "store/form_store.h"
-#include "tests/test_support.h"
+#include "store/settings.h"
+#include "tests/window_fixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSerialPort>
 #include <QTest>
 #include <QToolButton>
 
@@ -19,6 +18,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <memory>
+#include <sys/stat.h>
 #include <termios.h>
 #include <tuple>
 #include <unistd.h>
@@ -28,15 +28,6 @@
 namespace {
 
 constexpr int kFrame = upload_frame::kFrameSize;
-
-// The frame as the form shaper expects it, written out from the rule.
-QByteArray expectedFrame(const QByteArray &bank0)
-{
-    QByteArray frame("\xFF\xF0", 2);
-    for (const char c : bank0)
-        frame.append(c == '\xFF' ? '\xFE' : c);
-    return frame;
-}
 
 FountainForm form(int level, const QString &name, int min, int sek)
 {
@@ -56,14 +47,43 @@ FountainForm fullJets(const QString &name)
     return f;
 }
 
+// The window's serial channel: the port of its block upload, which has no name.
+ComPort &portOf(WindowFixture &f)
+{
+    return findNamed<TBlockUpload>(&f.w(), QString())->port();
+}
+
+void send(WindowFixture &f)
+{
+    f.button(QStringLiteral("SpeedButtonSendBlock"))->click();
+}
+
+// The one descriptor of this process open on the device behind path; -1 when
+// there is none or more than one.
+int descriptorOn(const QString &path)
+{
+    struct stat device = {};
+    if (::stat(QFile::encodeName(path).constData(), &device) != 0)
+        return -1;
+    int found = -1;
+    for (int fd = 0; fd < 1024; ++fd) {
+        struct stat s = {};
+        if (::fstat(fd, &s) == 0 && S_ISCHR(s.st_mode) && s.st_rdev == device.st_rdev) {
+            if (found >= 0)
+                return -1;
+            found = fd;
+        }
+    }
+    return found;
+}
+
 // Private settings whose ComPort is the application's end of a socat pair,
-// plugged in on demand, and recorded message boxes. The far end is read raw
-// and only when asked, so that a test can leave the line full.
+// plugged in on demand. The far end is read raw and only when asked, so that
+// a test can leave the line full.
 class Bench
 {
   public:
     Sandbox sandbox;
-    RecordingPrompts prompts;
     const QString appEnd = sandbox.workPath("app");
     const QString peerEnd = sandbox.workPath("peer");
 
@@ -131,47 +151,6 @@ class TestLink : public QObject
     Q_OBJECT
 
   private slots:
-    // ---- the frame, and reading frames from a stream ----
-
-    void frameSendsOnlyTheStartByteAsFF()
-    {
-        QByteArray bank(FormStore::kBankSize, '\0');
-        for (int i = 0; i < bank.size(); ++i)
-            bank[i] = char(i % 256);
-        const QByteArray frame = upload_frame::build(bank);
-        QCOMPARE(frame, expectedFrame(bank));
-        QCOMPARE(frame.count('\xFF'), 1);
-    }
-
-    void readerCutsTheStreamIntoFrames()
-    {
-        const QByteArray f = upload_frame::build(QByteArray(FormStore::kBankSize, '\x28'));
-        QList<QByteArray> singles;
-        for (const char c : f)
-            singles.append(QByteArray(1, c));
-        const QByteArray badHeader = QByteArray(f).replace(1, 1, "\0", 1);
-        const QList<std::pair<QList<QByteArray>, QStringList>> cases = {
-            {singles, {"frame"}},
-            {{f + f.left(100), f.mid(100)}, {"frame", "frame"}},
-            {{f.left(700), f}, {"cut short after 700 of 2050 bytes", "frame"}},
-            {{f.left(10)}, {"cut short after 10 of 2050 bytes"}}, // and the line goes quiet
-            {{"abc" + f}, {"3 bytes outside a frame", "frame"}},
-            {{badHeader}, {"second byte 0x00 instead of 0xF0, 2050 bytes"}}};
-        for (const auto &[pieces, events] : cases) {
-            upload_frame::Reader reader;
-            QList<upload_frame::Reader::Event> got;
-            for (const QByteArray &piece : pieces)
-                got += reader.feed(piece);
-            got += reader.idle();
-            QStringList seen;
-            for (const auto &e : got)
-                seen << (e.kind != upload_frame::Reader::Event::Kind::Frame ? e.what
-                         : e.bytes == f                                     ? "frame"
-                                                                            : "wrong frame");
-            QCOMPARE(seen, events);
-        }
-    }
-
     // ---- uploads over a socat pair ----
 
     void lineSettingsComeFromTheSettingsFile()
@@ -186,8 +165,10 @@ class TestLink : public QObject
             Sandbox sandbox;
             if (!ini.isEmpty())
                 writeFile(sandbox.settingsPath(), ini);
-            QCOMPARE(ComPort::readSettings().portName, port);
-            QCOMPARE(ComPort::readSettings().baudRate, baud);
+            const ComPort::LineSettings line =
+                ComPort::readSettings(FountainSettings::atDefaultLocation().profile());
+            QCOMPARE(line.portName, port);
+            QCOMPARE(line.baudRate, baud);
         }
     }
 
@@ -206,15 +187,15 @@ class TestLink : public QObject
         Bench b(baud == 9600 ? QByteArray() : "BaudRate=" + QByteArray::number(baud) + "\n");
         QVERIFY(b.plugIn());
         const QByteArray settings = readFile(b.sandbox.settingsPath());
-        TfrmMain w;
-        FormStore &store = FormStore::instance();
+        WindowFixture f(&b.sandbox);
+        FormStore &store = f.store();
         if (setup == 1)
             store.WriteForm(0, fullJets("Заря"));
         if (setup == 2)
             store.WriteForm(127, form(1, "x", 0, 37));
         const QByteArray image = store.image();
 
-        w.SpeedButtonSendBlock->click();
+        send(f);
         const QByteArray got = b.receive(kFrame);
         QCOMPARE(got, expectedFrame(image.left(FormStore::kBankSize)));
         QCOMPARE(got.count('\xFF'), 1);
@@ -222,14 +203,15 @@ class TestLink : public QObject
         QCOMPARE(store.image(), image);
         if (setup == 1) // a full jet and "я" stay 255 in the store
             QCOMPARE(store.ReadForm(0), fullJets("Заря"));
-        QCOMPARE(b.prompts.messages, QStringList());
+        QCOMPARE(f.prompts.messages, QStringList());
         QCOMPARE(readFile(b.sandbox.settingsPath()), settings); // only read
 
-        const auto *port = w.comPort()->findChild<QSerialPort *>();
-        QVERIFY(port && port->isOpen());
-        QCOMPARE(port->openMode(), QIODevice::WriteOnly);
+        // The port stays open, write-only, on the line the settings describe.
+        const int port = descriptorOn(b.appEnd);
+        QVERIFY(port >= 0 && portOf(f).isOpen());
+        QCOMPARE(::fcntl(port, F_GETFL) & O_ACCMODE, O_WRONLY);
         termios t{};
-        QCOMPARE(::tcgetattr(int(port->handle()), &t), 0);
+        QCOMPARE(::tcgetattr(port, &t), 0);
         QCOMPARE(::cfgetospeed(&t), speed_t(baud == 9600 ? B9600 : B19200));
         QCOMPARE(t.c_cflag & CSIZE, tcflag_t(CS8));
         QCOMPARE(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
@@ -240,18 +222,19 @@ class TestLink : public QObject
     {
         Bench b;
         QVERIFY(b.plugIn());
-        TfrmMain w;
-        FormStore &store = FormStore::instance();
+        WindowFixture f(&b.sandbox);
+        FormStore &store = f.store();
+        ComPort &port = portOf(f);
         store.WriteForm(3, fullJets("Зяблик"));
         const QByteArray image = store.image();
         const QByteArray frame = expectedFrame(image.left(FormStore::kBankSize));
 
         // Two uploads in a row; each click returns with its frame still queued.
-        w.SpeedButtonSendBlock->click();
-        QCOMPARE(w.comPort()->bytesPending(), qint64(kFrame));
+        send(f);
+        QCOMPARE(port.bytesPending(), qint64(kFrame));
         QCOMPARE(b.receive(1, 0), QByteArray());
-        w.SpeedButtonSendBlock->click();
-        QCOMPARE(w.comPort()->bytesPending(), qint64(2 * kFrame));
+        send(f);
+        QCOMPARE(port.bytesPending(), qint64(2 * kFrame));
         QCOMPARE(b.receive(2 * kFrame), frame + frame);
         QCOMPARE(store.image(), image);
 
@@ -262,16 +245,16 @@ class TestLink : public QObject
         for (int k = 0; k < 200 && queuedClicks < 5; ++k) {
             store.WriteForm(0, form(k, QStringLiteral("f%1").arg(k), 0, 1 + k % 59));
             expected += expectedFrame(store.bank0Image());
-            const qint64 pendingBefore = w.comPort()->bytesPending();
-            w.SpeedButtonSendBlock->click();
-            QCOMPARE(w.comPort()->bytesPending(), pendingBefore + kFrame);
+            const qint64 pendingBefore = port.bytesPending();
+            send(f);
+            QCOMPARE(port.bytesPending(), pendingBefore + kFrame);
             QTest::qWait(10);
-            if (w.comPort()->bytesPending() > 0) // the line took no more
+            if (port.bytesPending() > 0) // the line took no more
                 ++queuedClicks;
         }
         QCOMPARE(queuedClicks, 5);
         QCOMPARE(b.receive(expected.size(), 30000), expected);
-        QCOMPARE(b.prompts.messages, QStringList());
+        QCOMPARE(f.prompts.messages, QStringList());
     }
 
     // ---- failures ----
@@ -298,7 +281,7 @@ class TestLink : public QObject
             if (::geteuid() != 0) // the owner of the pseudo-terminal refuses itself
                 QFile::setPermissions(b.appEnd, {});
         }
-        TfrmMain w;
+        WindowFixture f(&b.sandbox);
         // Root passes every permission check; as nobody, with no groups, it meets
         // the refusal that a user outside the dialout group meets.
         const bool root = denied && ::geteuid() == 0;
@@ -306,22 +289,22 @@ class TestLink : public QObject
         groups.resize(std::size_t(::getgroups(int(groups.size()), groups.data())));
         const bool asNobody =
             root && ::setgroups(0, nullptr) == 0 && ::setegid(65534) == 0 && ::seteuid(65534) == 0;
-        w.SpeedButtonSendBlock->click();
+        send(f);
         if (root)
             QVERIFY(::seteuid(0) == 0 && ::setegid(0) == 0 &&
                     ::setgroups(groups.size(), groups.data()) == 0);
         QCOMPARE(asNobody, root);
         if (denied)
             QFile::setPermissions(b.appEnd, QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(b.prompts.messages, QStringList{"Error opening port " + b.appEnd + ": " + reason});
-        QVERIFY(!w.comPort()->isOpen());
+        QCOMPARE(f.prompts.messages, QStringList{"Error opening port " + b.appEnd + ": " + reason});
+        QVERIFY(!portOf(f).isOpen());
 
         // The adapter is plugged in or allowed: the next upload opens the port.
         if (!denied)
             QVERIFY(b.plugIn());
-        w.SpeedButtonSendBlock->click();
-        QCOMPARE(b.receive(kFrame), expectedFrame(FormStore::instance().bank0Image()));
-        QCOMPARE(b.prompts.messages.size(), 1);
+        send(f);
+        QCOMPARE(b.receive(kFrame), expectedFrame(f.store().bank0Image()));
+        QCOMPARE(f.prompts.messages.size(), 1);
     }
 
     void lostPortGivesOneMessageAndReopens_data()
@@ -335,28 +318,31 @@ class TestLink : public QObject
         QFETCH(bool, whileSending);
         Bench b;
         QVERIFY(b.plugIn());
-        TfrmMain w;
-        const QByteArray frame = expectedFrame(FormStore::instance().bank0Image());
-        w.SpeedButtonSendBlock->click();
+        WindowFixture f(&b.sandbox);
+        ComPort &port = portOf(f);
+        const QByteArray frame = expectedFrame(f.store().bank0Image());
+        send(f);
         QCOMPARE(b.receive(kFrame), frame);
         if (whileSending) {
-            w.SpeedButtonSendBlock->click();
-            QCOMPARE(w.comPort()->bytesPending(), qint64(kFrame));
+            send(f);
+            QCOMPARE(port.bytesPending(), qint64(kFrame));
         }
         b.unplug(SIGKILL);
         if (!whileSending)
-            w.SpeedButtonSendBlock->click();
-        QTRY_COMPARE(b.prompts.messages.size(), 1);
-        QVERIFY2(b.prompts.messages[0].startsWith("Error writing port " + b.appEnd + ": "),
-                 qPrintable(b.prompts.messages[0]));
-        QVERIFY(!w.comPort()->isOpen());
+            send(f);
+        // The failure comes later, from the line: the port reports it and the
+        // window shows it.
+        QTRY_COMPARE(f.prompts.messages.size(), 1);
+        QVERIFY2(f.prompts.messages[0].startsWith("Error writing port " + b.appEnd + ": "),
+                 qPrintable(f.prompts.messages[0]));
+        QVERIFY(!port.isOpen());
         QTest::qWait(300);
-        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages.size(), 1);
 
         QVERIFY(b.plugIn());
-        w.SpeedButtonSendBlock->click();
+        send(f);
         QCOMPARE(b.receive(kFrame), frame);
-        QCOMPARE(b.prompts.messages.size(), 1);
+        QCOMPARE(f.prompts.messages.size(), 1);
     }
 
     // ---- the frame monitor ----
@@ -374,10 +360,10 @@ class TestLink : public QObject
         source->writeTravelTimes({7, 8, 9, 10, 11, 12, 13, 200});
         writeFile(b.sandbox.workPath("show.frm"), source->image());
 
-        TfrmMain w;
-        b.prompts.openAnswers << b.sandbox.workPath("show.frm");
-        w.SpeedButtonLoad->click();
-        QCOMPARE(FormStore::instance().image(), source->image());
+        WindowFixture f(&b.sandbox);
+        f.prompts.openAnswers << b.sandbox.workPath("show.frm");
+        f.button(QStringLiteral("SpeedButtonLoad"))->click();
+        QCOMPARE(f.store().image(), source->image());
 
         QProcess monitor;
         monitor.start(qEnvironmentVariable("FOUNTAIN_TEST_BINARY_DIR") +
@@ -385,7 +371,7 @@ class TestLink : public QObject
                       {b.peerEnd, "--once"});
         QByteArray err;
         QTRY_VERIFY((err += monitor.readAllStandardError()).contains("listening"));
-        w.SpeedButtonSendBlock->click();
+        send(f);
         QTRY_COMPARE_WITH_TIMEOUT(monitor.state(), QProcess::NotRunning, 10000);
         QCOMPARE(monitor.exitCode(), 0);
 

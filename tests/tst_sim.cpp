@@ -1,9 +1,11 @@
-// The fountain simulation: the picture's geometry on its own, then the window
-// on a real X server (Mesa), its drawing, its square frame, dragging, and the
+// The fountain simulation: the animation's rise and flicker, then the window on
+// a real X server (Mesa), its drawing, its square frame, dragging, and the
 // fall-back where OpenGL cannot be used (child processes of this program).
+#include "app/guard.h"
 #include "sim/fountain_geometry.h"
 #include "sim/fountain_picture.h"
 #include "sim/window_gl_form.h"
+#include "tests/window_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,31 +20,31 @@
 
 #include <cmath>
 #include <map>
+#include <utility>
 
 using fountain::Frame;
 using fountain::kJets;
 
 namespace {
 
-constexpr float kTolerance = 1e-5f;
-
-// A repeatable stand-in for the spray flicker: draw k gives (7k + 3) mod 10.
-struct ScriptedRandom
+// The window's scroll bars 1..3 and its timer, by their names.
+QScrollBar *bar(const TWindowGLForm &w, int number)
 {
-    int draws = 0;
-    int operator()() { return (7 * draws++ + 3) % 10; }
-};
+    return findNamed<QScrollBar>(&w, QStringLiteral("ScrollBar%1").arg(number));
+}
 
-float heightOf(const fountain::Strip &strip, int jet)
+QTimer *refreshTimer(const TWindowGLForm &w)
 {
-    return strip[2 * jet + 1].y - strip[2 * jet].y;
+    return findNamed<QTimer>(&w, QStringLiteral("TimerRefresh"));
 }
 
 // The picture when OpenGL is missing: background, scroll bars, a running timer.
 // Returns the process exit code; the parent checks it and what was printed.
 int runWithoutOpenGL()
 {
-    TWindowGLForm w;
+    RecordingPrompts prompts;
+    const HandlerGuard guard(prompts);
+    TWindowGLForm w(guard);
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return 2;
@@ -53,9 +55,8 @@ int runWithoutOpenGL()
     const QImage shot = w.grab().toImage();
     const bool ok = w.glPicture() == nullptr && w.riseCounter() >= 8 &&
                     w.frameGeometry().width() == w.frameGeometry().height() &&
-                    shot.pixelColor(300, 100) == QColor(192, 220, 192) &&
-                    w.ScrollBar1->isVisible() && w.ScrollBar2->isVisible() &&
-                    w.ScrollBar3->isVisible();
+                    shot.pixelColor(300, 100) == QColor(192, 220, 192) && bar(w, 1)->isVisible() &&
+                    bar(w, 2)->isVisible() && bar(w, 3)->isVisible() && prompts.messages.isEmpty();
     return ok ? 0 : 1;
 }
 
@@ -63,7 +64,9 @@ int runWithoutOpenGL()
 // the process's CPU time over it (for bench/sim_cpu.sh).
 int runBenchmark(int seconds, bool visible)
 {
-    TWindowGLForm w;
+    RecordingPrompts prompts;
+    const HandlerGuard guard(prompts);
+    TWindowGLForm w(guard);
     w.setVisible(visible);
     if (visible && !QTest::qWaitForWindowExposed(&w))
         return 2;
@@ -96,52 +99,15 @@ class TestSim : public QObject
 {
     Q_OBJECT
 
+    // The windows' handlers report errors here; none may occur.
+    RecordingPrompts m_prompts;
+    const HandlerGuard m_guard{m_prompts};
+
   private slots:
-    // Columns -0.25..0.35, feet on the wave (the second curtain mirrored about
-    // y = -0.25), tops (rise + flicker) / 100 above the feet, one draw per jet.
-    void frameGeometry_data()
+    void cleanup()
     {
-        QTest::addColumn<int>("a");
-        QTest::addColumn<int>("s");
-        QTest::addColumn<int>("p");
-        QTest::addColumn<int>("rise");
-        QTest::addColumn<int>("jet");
-        QTest::addColumn<double>("foot");
-        QTest::newRow("crest at jet 30") << 5 << 3 << 0 << 37 << 30 << -0.05;
-        QTest::newRow("half period at jet 60") << 5 << 3 << 0 << 0 << 60 << -0.25;
-        QTest::newRow("offset 90, full amplitude") << 1 << 1 << 90 << 37 << 0 << 0.75;
-        QTest::newRow("below the edge") << 1 << 3 << 270 << 80 << 0 << -1.25;
-        QTest::newRow("small trough") << 10 << 3 << 270 << 0 << 0 << -0.35;
-        QTest::newRow("step and offset") << 4 << 6 << 30 << 37 << 10 << 0.0;
-        QTest::newRow("quarter at jet 9") << 2 << 10 << 0 << 80 << 9 << 0.25;
-    }
-    void frameGeometry()
-    {
-        QFETCH(int, a);
-        QFETCH(int, s);
-        QFETCH(int, p);
-        QFETCH(int, rise);
-        QFETCH(int, jet);
-        QFETCH(double, foot);
-        ScriptedRandom random, again;
-        const Frame f = fountain::makeFrame(a, s, p, rise, std::ref(random));
-        const Frame turned = fountain::makeFrame(a, s, p + 360, rise, std::ref(again));
-        QCOMPARE(random.draws, 2 * kJets);
-        QVERIFY(std::abs(f.first[2 * jet].y - foot) < kTolerance);
-        QVERIFY(std::abs(f.second[2 * jet].y - (-0.5 - foot)) < kTolerance);
-        QCOMPARE(f.first[0].x, -0.25f);
-        QCOMPARE(f.second[2 * 60].x, 0.35f);
-        for (int k = 0; k < fountain::kFrameVertices; ++k) {
-            const fountain::Strip &strip = k < fountain::kStripVertices ? f.first : f.second;
-            const int v = k % fountain::kStripVertices, i = v / 2;
-            const QString at = QStringLiteral("vertex %1").arg(k);
-            QVERIFY2(std::abs(strip[v].x - (-0.25f + 0.01f * i)) < kTolerance, qPrintable(at));
-            const int draw = (7 * (k / 2) + 3) % 10; // one draw per jet, in order
-            QVERIFY2(std::abs(heightOf(strip, i) - (rise + draw) / 100.0) < kTolerance,
-                     qPrintable(at));
-            const auto &same = (k < fountain::kStripVertices ? turned.first : turned.second)[v];
-            QVERIFY2(std::abs(same.y - strip[v].y) < kTolerance, qPrintable(at)); // 360 is 0
-        }
+        const QStringList shown = std::exchange(m_prompts.messages, {});
+        QCOMPARE(shown, QStringList());
     }
 
     // The first frame's jets are 0.00..0.09 high, the 81st's and all later
@@ -171,13 +137,12 @@ class TestSim : public QObject
     // rise counter grows while hidden) and on after closing, which hides it.
     void newWindowAndItsTimer()
     {
-        TWindowGLForm w;
+        TWindowGLForm w(m_guard);
         QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(w.geometry(), QRect(255, 135, 499, 499));
-        QCOMPARE(
-            (std::array{w.ScrollBar1->value(), w.ScrollBar2->value(), w.ScrollBar3->value(),
-                        w.ScrollBar1->maximum(), w.ScrollBar3->minimum(), w.ScrollBar3->maximum()}),
-            (std::array{5, 3, 0, 10, 0, 360}));
+        QCOMPARE((std::array{bar(w, 1)->value(), bar(w, 2)->value(), bar(w, 3)->value(),
+                             bar(w, 1)->maximum(), bar(w, 3)->minimum(), bar(w, 3)->maximum()}),
+                 (std::array{5, 3, 0, 10, 0, 360}));
         QVERIFY(w.glPicture()); // this machine has OpenGL
         QCOMPARE(w.picture(), w.glPicture());
         QTRY_VERIFY_WITH_TIMEOUT(w.riseCounter() >= 3, 2000); // real 100 ms ticks
@@ -208,8 +173,8 @@ class TestSim : public QObject
         QFETCH(int, a);
         QFETCH(int, s);
         QFETCH(int, p);
-        TWindowGLForm w;
-        w.TimerRefresh->stop();
+        TWindowGLForm w(m_guard);
+        refreshTimer(w)->stop();
         ScriptedRandom random;
         w.setRandomSource(std::ref(random));
         for (int k = 1; k <= 100; ++k) {
@@ -221,9 +186,9 @@ class TestSim : public QObject
         w.resize(900, 900); // the jets stand 4.5 pixels apart
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.ScrollBar1->setValue(a);
-        w.ScrollBar2->setValue(s);
-        w.ScrollBar3->setValue(p);
+        bar(w, 1)->setValue(a);
+        bar(w, 2)->setValue(s);
+        bar(w, 3)->setValue(p);
         QTest::qWait(300);
         QCOMPARE(w.glPicture()->framesRendered(), 0);
         w.TimerRefreshTimer();
@@ -290,7 +255,7 @@ class TestSim : public QObject
     {
         QFETCH(int, width);
         QFETCH(int, draggedHeight);
-        TWindowGLForm w;
+        TWindowGLForm w(m_guard);
         w.resize(width, draggedHeight); // while hidden
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -306,7 +271,7 @@ class TestSim : public QObject
     // move the window, and the window follows the mouse itself.
     void draggingThePictureMovesTheWindow()
     {
-        TWindowGLForm w;
+        TWindowGLForm w(m_guard);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QWidget *picture = w.picture();
@@ -327,10 +292,10 @@ class TestSim : public QObject
         QCOMPARE(w.pos(), start + QPoint(40, 24));
 
         // The scroll bars keep their own mouse handling.
-        QTest::mouseClick(w.ScrollBar1, Qt::LeftButton, {}, QPoint(115, 8));
-        QCOMPARE(w.ScrollBar1->value(), 6);
-        QTest::mouseClick(w.ScrollBar3, Qt::LeftButton, {}, QPoint(115, 8));
-        QCOMPARE(w.ScrollBar3->value(), 1);
+        QTest::mouseClick(bar(w, 1), Qt::LeftButton, {}, QPoint(115, 8));
+        QCOMPARE(bar(w, 1)->value(), 6);
+        QTest::mouseClick(bar(w, 3), Qt::LeftButton, {}, QPoint(115, 8));
+        QCOMPARE(bar(w, 3)->value(), 1);
         QCOMPARE(w.pos(), start + QPoint(40, 24));
     }
 

@@ -1,8 +1,8 @@
 // The form strip viewer over the real main window, and the gauge widget itself.
-#include "app/main_window.h"
 #include "player/gauge.h"
+#include "player/strip_viewer.h"
 #include "store/form_store.h"
-#include "tests/test_support.h"
+#include "tests/window_fixture.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -11,12 +11,27 @@
 
 namespace {
 
-struct Window
+// The controls of strip window i (0..6), found by their names.
+struct StripWindow
 {
-    Sandbox sandbox;
-    RecordingPrompts prompts;
-    TfrmMain w;
+    QLabel *number;
+    QLabel *name;
+    QLabel *time;
+    std::array<TGauge *, 8> gauges;
 };
+
+StripWindow stripWindow(const WindowFixture &f, int i)
+{
+    const QString n = QString::number(i + 1);
+    auto *box = f.find<QGroupBox>("GroupBoxWin" + n);
+    StripWindow sw{findNamed<QLabel>(box, i == 5 ? "LabeNomberFormWin6" : "LabelNomberFormWin" + n),
+                   findNamed<QLabel>(box, "LabelNameFormWin" + n),
+                   findNamed<QLabel>(box, i == 4 ? "LabelLabelTimeWin5" : "LabelTimeWin" + n),
+                   {}};
+    for (int v = 0; v < 8; ++v)
+        sw.gauges[v] = findNamed<TGauge>(box, QStringLiteral("GaugeWin%1z%2").arg(n).arg(v + 1));
+    return sw;
+}
 
 // A different form in every slot 0..99, hold seconds above 59 from slot 20 on.
 FountainForm sampleForm(int slot)
@@ -52,28 +67,18 @@ class TestStrip : public QObject
     // Two label names break the pattern; the strip gauges have no text.
     void windowsHoldTheirNamedControls()
     {
-        Window f;
+        WindowFixture f;
         for (int i = 0; i < 7; ++i) {
-            QGroupBox *box = f.w.GroupBoxWin[i];
-            const QString n = QString::number(i + 1);
-            QCOMPARE(
-                box->findChild<QLabel *>(i == 5 ? "LabeNomberFormWin6" : "LabelNomberFormWin" + n),
-                f.w.LabelNomberFormWin[i]);
-            QCOMPARE(box->findChild<QLabel *>(i == 4 ? "LabelLabelTimeWin5" : "LabelTimeWin" + n),
-                     f.w.LabelTimeWin[i]);
-            QCOMPARE(box->findChild<QLabel *>("LabelNameFormWin" + n), f.w.LabelNameFormWin[i]);
-            for (int v = 0; v < 8; ++v) {
-                TGauge *g =
-                    box->findChild<TGauge *>(QStringLiteral("GaugeWin%1z%2").arg(n).arg(v + 1));
-                QCOMPARE(g, f.w.GaugeWin[i][v]);
+            const StripWindow sw = stripWindow(f, i); // finding them is the check
+            QCOMPARE(sw.number->text(), QStringLiteral("Форма N %1").arg(i + 1));
+            for (TGauge *g : sw.gauges)
                 QVERIFY(!g->showsText());
-            }
         }
     }
 
     void rulerShowsSevenSlotsFromItsPosition_data()
     {
-        QTest::addColumn<int>("ruler");
+        QTest::addColumn<int>("rulerAt");
         QTest::addColumn<int>("top");
         QTest::newRow("0") << 0 << 0;
         QTest::newRow("40") << 40 << 40;
@@ -82,36 +87,37 @@ class TestStrip : public QObject
     }
     void rulerShowsSevenSlotsFromItsPosition()
     {
-        QFETCH(int, ruler);
+        QFETCH(int, rulerAt);
         QFETCH(int, top);
-        Window f;
-        TfrmMain &w = f.w;
+        WindowFixture f;
+        QScrollBar *ruler = f.bar("ScrollBarFormVewer");
         for (int s = 0; s < 100; ++s)
-            FormStore::instance().WriteForm(s, sampleForm(s));
-        w.ScrollBarFormVewer->setValue(17); // away first, so the move really refreshes
-        w.ScrollBarFormVewer->setValue(ruler);
-        QCOMPARE(w.ScrollBarFormVewer->value(), top);
+            f.store().WriteForm(s, sampleForm(s));
+        ruler->setValue(17); // away first, so the move really refreshes
+        ruler->setValue(rulerAt);
+        QCOMPARE(ruler->value(), top);
         for (int i = 0; i < 7; ++i) {
             const FountainForm form = sampleForm(top + i);
-            QCOMPARE(w.LabelNomberFormWin[i]->text(),
-                     QStringLiteral("Форма N %1").arg(top + i + 1));
-            QCOMPARE(w.LabelNameFormWin[i]->text(), form.name);
-            QCOMPARE(w.LabelTimeWin[i]->text(),
+            const StripWindow sw = stripWindow(f, i);
+            QCOMPARE(sw.number->text(), QStringLiteral("Форма N %1").arg(top + i + 1));
+            QCOMPARE(sw.name->text(), form.name);
+            QCOMPARE(sw.time->text(),
                      QStringLiteral("%1 Мин %2 Сек ").arg(form.holdMin).arg(form.holdSek));
             for (int v = 0; v < 8; ++v)
-                QCOMPARE(w.GaugeWin[i][v]->value(), int(form.levels[v]));
+                QCOMPARE(sw.gauges[v]->value(), int(form.levels[v]));
         }
 
         // The refresh itself reads the store as it is now.
         FountainForm changed;
         changed.name = QStringLiteral("новая");
         changed.levels[7] = 200;
-        FormStore::instance().WriteForm(top + 4, changed);
-        w.ScrollBarFormVewerChange();
-        QCOMPARE(w.ScrollBarFormVewer->value(), top);
-        QCOMPARE(w.LabelNameFormWin[4]->text(), QStringLiteral("новая"));
-        QCOMPARE(w.LabelTimeWin[4]->text(), QStringLiteral("0 Мин 0 Сек "));
-        QCOMPARE(w.GaugeWin[4][7]->value(), 200);
+        f.store().WriteForm(top + 4, changed);
+        f.strip()->ScrollBarFormVewerChange();
+        QCOMPARE(ruler->value(), top);
+        const StripWindow fifth = stripWindow(f, 4);
+        QCOMPARE(fifth.name->text(), QStringLiteral("новая"));
+        QCOMPARE(fifth.time->text(), QStringLiteral("0 Мин 0 Сек "));
+        QCOMPARE(fifth.gauges[7]->value(), 200);
     }
 
     void refreshSetsTravelTimeBarsFromTheStore_data()
@@ -126,15 +132,15 @@ class TestStrip : public QObject
     {
         QFETCH(int, stored);
         QFETCH(int, shown);
-        Window f;
+        WindowFixture f;
         std::array<std::uint8_t, 8> times{};
         for (int v = 0; v < 8; ++v)
             times[v] = std::uint8_t(v == 4 ? stored : 100 + v);
-        FormStore::instance().writeTravelTimes(times);
-        f.w.ScrollBarTimeZadv[4]->setValue(50); // an unsaved change gives way
-        f.w.ScrollBarFormVewer->setValue(3);    // a move of the ruler refreshes
+        f.store().writeTravelTimes(times);
+        f.bar("ScrollBarTimeZadv", 5)->setValue(50); // an unsaved change gives way
+        f.bar("ScrollBarFormVewer")->setValue(3);    // a move of the ruler refreshes
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(f.w.ScrollBarTimeZadv[v]->value(), v == 4 ? shown : 100 + v);
+            QCOMPARE(f.bar("ScrollBarTimeZadv", v + 1)->value(), v == 4 ? shown : 100 + v);
     }
 
     // ---- the gauge widget ----

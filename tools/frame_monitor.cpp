@@ -1,6 +1,7 @@
 // fountain-frame-monitor: listens on a serial line where the form editor's
 // upload arrives (in place of the form shaper) and prints every frame decoded,
 // so an upload can be checked without a fountain at hand.
+#include "link/serial_port_setup.h"
 #include "link/upload_frame.h"
 
 #include <QCommandLineParser>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr qint32 kDefaultBaudRate = 9600;
+constexpr qint32 kDefaultBaudRate = SerialLine::kDefaultBaudRate;
 // A frame that has begun but gets no byte for this long was cut short.
 constexpr int kQuietMs = 1000;
 
@@ -162,12 +163,7 @@ int main(int argc, char *argv[])
     }
 
     QSerialPort port;
-    port.setPortName(args.first());
-    port.setBaudRate(baud);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
+    setUpSerialPort(port, {args.first(), baud});
     if (!port.open(QIODevice::ReadOnly)) {
         err() << "Cannot open " << args.first() << ": " << port.errorString() << Qt::endl;
         return kExitDevice;

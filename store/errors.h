@@ -5,9 +5,6 @@
 #include <QString>
 #include <stdexcept>
 
-// The title of every message box the top-level handler shows.
-inline const QString kApplicationTitle = QStringLiteral("Создание форм для фонтанов");
-
 class EAppError : public std::runtime_error
 {
   public:

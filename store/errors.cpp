@@ -1,5 +1,5 @@
 // Texts of the application's errors.
-#include "app/app_error.h"
+#include "store/errors.h"
 
 QString EInOutError::textForCode(int code)
 {

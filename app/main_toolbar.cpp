@@ -1,0 +1,112 @@
+#include "app/main_toolbar.h"
+
+#include <QAction>
+#include <QToolButton>
+
+TMainToolBar::TMainToolBar(QWidget *parent) : QToolBar(parent)
+{
+    setObjectName(QStringLiteral("ToolBar1"));
+    setMovable(false);
+    setFloatable(false);
+    setFixedHeight(kHeight);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setIconSize(QSize(16, 16));
+
+    QToolButton *newFile = addButton("SpeedButtonNew", QStringLiteral("Cоздать новый файл форм "),
+                                     "document-new", "new", &TMainToolBar::newClicked);
+    QToolButton *open = addButton("SpeedButtonLoad", QStringLiteral("Открыть  файл форм "),
+                                  "document-open", "open", &TMainToolBar::openClicked);
+    m_save = addButton("SpeedButtonSave", QStringLiteral("Записать текущий  файл форм "),
+                       "document-save", "save", &TMainToolBar::saveClicked);
+    QToolButton *saveAs =
+        addButton("SpeedButtonSaveAs", QStringLiteral("Дать новое мия и записать  файл форм "),
+                  "document-save-as", "save-as", &TMainToolBar::saveAsClicked);
+    addGap();
+    addButton("SpeedButtonCopyForm", QStringLiteral("Копировать в буфер "), "edit-copy", "copy",
+              &TMainToolBar::copyClicked);
+    m_paste = addButton("SpeedButtonPasteForm", QStringLiteral("Встаить форму из буфера "),
+                        "edit-paste", "paste", &TMainToolBar::pasteClicked);
+    addButton("SpeedButtonCutForm", QStringLiteral("Вырезать форму в буфер "), "edit-cut", "cut",
+              &TMainToolBar::cutClicked);
+    addButton("SpeedButtonInsert", QStringLiteral("Вставить новую форму "), "list-add", "insert",
+              &TMainToolBar::insertClicked);
+    addButton("SpeedButtonDeleteForm", QStringLiteral("Удалить форму "), "list-remove", "delete",
+              &TMainToolBar::deleteClicked);
+    addButton("SpeedButtonClearForm", QStringLiteral("Очистить поле для редактирования "),
+              "edit-clear", "clear", &TMainToolBar::clearClicked);
+    // Has no action on purpose.
+    addButton("SpeedButtonUndoForm", QStringLiteral("Вернуть "), "edit-undo", "undo", nullptr);
+    addGap();
+    // The tools window was never built: the button stays disabled for the whole run.
+    addButton("SpeedButtonTools", QStringLiteral("Окно инструментов "), "preferences-system",
+              "tools", nullptr)
+        ->setEnabled(false);
+    addButton("SpeedButtonSendBlock",
+              QStringLiteral("Отправить данные во внешний формообразователь по СОМ порту 1 "),
+              "network-transmit", "send", &TMainToolBar::sendClicked);
+    addGap();
+    addButton("SpeedButtonAbout", QStringLiteral("О программе и версии "), "help-about", "about",
+              &TMainToolBar::aboutClicked);
+    addGap();
+    addButton("SpeedButtonGl", QStringLiteral("Окно просмотра "), "video-display", "view",
+              &TMainToolBar::glClicked);
+
+    m_save->setEnabled(false);
+    m_paste->setEnabled(false);
+
+    addShortcut(newFile, QKeySequence(Qt::CTRL | Qt::Key_N));
+    addShortcut(open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    addShortcut(m_save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addShortcut(saveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+}
+
+// A flat 23 x 22 button: a theme icon where one fits, otherwise the
+// project's own picture, a hand cursor and its hint as tooltip.
+QToolButton *TMainToolBar::addButton(const char *name, const QString &hint, const char *themeIcon,
+                                     const char *picture, void (TMainToolBar::*clicked)())
+{
+    auto *b = new QToolButton(this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoRaise(true);
+    b->setFixedSize(23, 22);
+    b->setIconSize(QSize(16, 16));
+    b->setIcon(
+        QIcon::fromTheme(QLatin1String(themeIcon),
+                         QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture)))));
+    b->setToolTip(hint);
+    b->setCursor(Qt::PointingHandCursor);
+    addWidget(b);
+    if (clicked)
+        connect(b, &QToolButton::clicked, this, clicked);
+    return b;
+}
+
+void TMainToolBar::addGap()
+{
+    auto *gap = new QWidget(this);
+    gap->setFixedSize(25, 22);
+    addWidget(gap);
+}
+
+void TMainToolBar::addShortcut(QToolButton *button, const QKeySequence &keys)
+{
+    auto *action = new QAction(this);
+    action->setObjectName(button->objectName() + QStringLiteral("Shortcut"));
+    action->setShortcut(keys);
+    // Anywhere in the main window, not only on the toolbar.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    connect(action, &QAction::triggered, button, &QToolButton::click);
+    button->setToolTip(button->toolTip() + QStringLiteral(" (") +
+                       keys.toString(QKeySequence::NativeText) + u')');
+}
+
+void TMainToolBar::setSaveEnabled(bool enabled)
+{
+    m_save->setEnabled(enabled);
+}
+
+void TMainToolBar::setPasteEnabled(bool enabled)
+{
+    m_paste->setEnabled(enabled);
+}

@@ -1,0 +1,46 @@
+// ToolBar1: the main window's row of picture buttons for the file commands,
+// the list operations, the upload, the About dialog and the fountain window.
+// It only reports clicks; the window decides what they do.
+#pragma once
+
+#include <QToolBar>
+
+class QToolButton;
+
+class TMainToolBar : public QToolBar
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kHeight = 29;
+
+    explicit TMainToolBar(QWidget *parent = nullptr);
+
+    void setSaveEnabled(bool enabled);
+    void setPasteEnabled(bool enabled);
+
+  signals:
+    void newClicked();
+    void openClicked();
+    void saveClicked();
+    void saveAsClicked();
+    void copyClicked();
+    void pasteClicked();
+    void cutClicked();
+    void insertClicked();
+    void deleteClicked();
+    void clearClicked();
+    void sendClicked();
+    void aboutClicked();
+    void glClicked();
+
+  private:
+    QToolButton *addButton(const char *name, const QString &hint, const char *themeIcon,
+                           const char *picture, void (TMainToolBar::*clicked)());
+    void addGap();
+    // The keys press the button, so a disabled button stays inert.
+    void addShortcut(QToolButton *button, const QKeySequence &keys);
+
+    QToolButton *m_save = nullptr;
+    QToolButton *m_paste = nullptr;
+};

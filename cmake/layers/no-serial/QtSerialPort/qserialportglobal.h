@@ -1,0 +1,3 @@
+// Found first on the include path of a layer that may not use Qt's serial port
+// classes: any of their headers pulls this one in and stops the build.
+#error "this layer may not include Qt's serial port headers"

@@ -1,0 +1,17 @@
+// What the editing panel shows, as the controls hold it: the form buffer of
+// copy and paste keeps it in this shape (bar positions, not jet levels, and
+// the name exactly as typed).
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+struct PanelForm
+{
+    std::array<int, 8> positions{}; // valve bars 1..8, 0 = full jet
+    QString name;
+    int holdMin = 0;
+    int holdSek = 0;
+    friend bool operator==(const PanelForm &, const PanelForm &) = default;
+};

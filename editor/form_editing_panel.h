@@ -1,0 +1,88 @@
+// GroupBoxEDIT, the form editing panel: the current form's number, its eight
+// jet heights, name and hold time, the OK and coda buttons and the four
+// limit-switch buttons that set how coarsely the valve bars move. Loading a
+// slot is the one way a stored form reaches editable controls and the gauges.
+#pragma once
+
+#include "editor/form_buffer.h"
+#include "player/playback.h"
+#include "store/form_store.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class HandlerGuard;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+class QToolButton;
+
+class TFormEditingPanel : public QGroupBox, public CurrentForm
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kValves = 8;
+
+    TFormEditingPanel(FormStore &store, const HandlerGuard &guard, QWidget *parent);
+
+    // ---- handlers ----
+    void ScrollBarNomberFormChange();
+    void SpeedButtonEditClick();
+    void SpeedButtonCodaEditClick();
+    void ScrollBarZadvizkaChange(int valve); // valve 1..8
+    void ScrollBarEditMinChange();
+    void ScrollBarEditSekChange();
+    void SpeedButtonNoKoncevikClick();
+    void SpeedButton2KoncevikClick();
+    void SpeedButton3KoncevikClick();
+    void SpeedButton4KoncevikClick();
+
+    // ---- CurrentForm ----
+    int formNumber() const override;
+    void setFormNumber(int slot) override;
+    void reloadForm() override;
+    HoldTime holdTime() const override;
+    void loadOnNumberChange() override;
+
+    // What the panel shows, saved or not; and showing a form without storing it.
+    PanelForm panelForm() const;
+    void showPanelForm(const PanelForm &form);
+    // The jet levels of the valve bars as they stand.
+    JetLevels jetLevels() const;
+    // OK is locked while the sequencer plays.
+    void setWriteEnabled(bool enabled);
+
+  signals:
+    // OK or the coda button changed the store: the strip shows it.
+    void storeChanged();
+    // A slot was loaded: the gauges move towards its jet levels.
+    void formLoaded(const JetLevels &levels);
+
+  private:
+    void buildValveBars();
+    void buildFormColumn();
+    void buildSwitchRow();
+    void connectHandlers(const HandlerGuard &guard);
+    void setArrowStep(int step);
+
+    FormStore &m_store;
+
+    QScrollBar *m_number = nullptr;
+    QLabel *m_title = nullptr;
+    std::array<QScrollBar *, kValves> m_valveBars{};
+    std::array<QLabel *, kValves> m_percentLabels{};
+    QLineEdit *m_name = nullptr;
+    QScrollBar *m_minutes = nullptr;
+    QLabel *m_minutesLabel = nullptr;
+    QScrollBar *m_seconds = nullptr;
+    QLabel *m_secondsLabel = nullptr;
+    QToolButton *m_coda = nullptr;
+    QButtonGroup *m_switches = nullptr;
+    std::array<QToolButton *, 4> m_switchButtons{}; // 2, 3, 4 switches, then "%"
+    QCheckBox *m_plus = nullptr;
+    QToolButton *m_ok = nullptr;
+};

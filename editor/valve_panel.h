@@ -1,0 +1,54 @@
+// GroupBoxNameGate, the valve parameters panel: the eight valve names (kept
+// in the settings file) and the eight travel times (kept in the form store),
+// and the "Вместе" box that lets valve 1 set every travel time.
+#pragma once
+
+#include "store/form_store.h"
+#include "store/settings.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class HandlerGuard;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+
+class TValvePanel : public QGroupBox
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kValves = 8;
+    using TravelTimes = std::array<int, kValves>;
+
+    TValvePanel(FormStore &store, FountainSettings &settings, const HandlerGuard &guard,
+                QWidget *parent);
+
+    // ---- handlers ----
+    void ScrollBarTimeZadvChange(int valve); // valve 1..8
+    // The names into the settings file, then the travel times into the store.
+    void WriteZadv();
+    void SaveIniNameZadvigki();
+
+    // A name from the settings file is shown whole, even when longer than a
+    // name may be typed.
+    void showValveNames(const FountainSettings::ValveNames &names);
+    FountainSettings::ValveNames valveNames() const;
+    // The bars, valve 1 to 8, set to the stored bytes; 0..6 show as 7.
+    void showTravelTimes(const JetLevels &stored);
+    TravelTimes travelTimes() const;
+
+  private:
+    void buildHeaders();
+    void buildRows();
+
+    FormStore &m_store;
+    FountainSettings &m_settings;
+    QCheckBox *m_together = nullptr;
+    std::array<QLineEdit *, kValves> m_names{};
+    std::array<QScrollBar *, kValves> m_times{};
+    std::array<QLabel *, kValves> m_timeLabels{};
+};

@@ -1,0 +1,41 @@
+// GroupBoxView, the eight live jet gauges: the valve name boxes above them,
+// and the gauge timers that walk each gauge one unit towards its target at a
+// speed set by the valve's travel time.
+#pragma once
+
+#include "store/form_store.h"
+#include "store/settings.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class HandlerGuard;
+class QLineEdit;
+class QTimer;
+class TGauge;
+
+class TLiveGauges : public QGroupBox
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kValves = 8;
+
+    TLiveGauges(const HandlerGuard &guard, QWidget *parent);
+
+    // One step of gauge valve (1..8) towards its target.
+    void TimerGaudeTimer(int valve);
+
+    const JetLevels &targets() const { return m_targets; }
+    void setTargets(const JetLevels &levels) { m_targets = levels; }
+    // Each gauge timer paced by its valve's travel time in seconds.
+    void setTravelTimes(const std::array<int, kValves> &seconds);
+    void showValveNames(const FountainSettings::ValveNames &names);
+
+  private:
+    JetLevels m_targets{}; // the jet levels the gauges move towards
+    std::array<TGauge *, kValves> m_gauges{};
+    std::array<QLineEdit *, kValves> m_names{};
+    std::array<QTimer *, kValves> m_timers{};
+};

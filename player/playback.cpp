@@ -1,0 +1,34 @@
+#include "player/playback.h"
+
+QString Playback::countdownText(int seconds)
+{
+    return QStringLiteral("Таймер ") + QString::number(seconds / 60) + QStringLiteral(" Мин ") +
+           QString::number(seconds % 60) + QStringLiteral(" Сек ");
+}
+
+void Playback::loadHoldTime(const CurrentForm &form, std::optional<int> demoSeconds)
+{
+    m_holdCounter = demoSeconds ? *demoSeconds : form.holdTime().total();
+}
+
+void Playback::tick(CurrentForm &form, std::optional<int> demoSeconds)
+{
+    form.loadOnNumberChange();
+    if (m_holdCounter != 0) {
+        --m_holdCounter;
+        return;
+    }
+    form.setFormNumber(nextSlot(form.formNumber()));
+    loadHoldTime(form, demoSeconds);
+    if (m_holdCounter == 0) // a coda mark: back to the first form
+        form.setFormNumber(0);
+    loadHoldTime(form, demoSeconds);
+    form.reloadForm();
+}
+
+void Playback::start(CurrentForm &form)
+{
+    form.setFormNumber(0);
+    loadHoldTime(form, std::nullopt);
+    form.reloadForm();
+}

@@ -1,1 +1,0 @@
-list(APPEND UI_SOURCES player/gauge.cpp player/strip_viewer.cpp player/sequencer.cpp player/live_gauges.cpp)

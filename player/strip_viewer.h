@@ -1,0 +1,45 @@
+// The form strip viewer: seven read-only windows GroupBoxWin1..7 over
+// consecutive form slots, slid along the programme by the ruler
+// ScrollBarFormVewer beside them. Each refresh also hands the stored travel
+// times on to the valve panel.
+#pragma once
+
+#include "store/form_store.h"
+
+#include <QWidget>
+
+#include <array>
+
+class HandlerGuard;
+class QGroupBox;
+class QLabel;
+class QScrollBar;
+class TGauge;
+
+class TStripViewer : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    static constexpr int kWindows = 7;
+    static constexpr int kValves = 8;
+    // Its place in the main window's client area: the windows, then the ruler.
+    static constexpr QRect kArea{8, 32, 304, 665};
+
+    TStripViewer(const FormStore &store, const HandlerGuard &guard, QWidget *parent);
+
+    // The refresh: the seven windows from the store at the ruler's position,
+    // then the travel times.
+    void ScrollBarFormVewerChange();
+
+  signals:
+    void travelTimesRead(const JetLevels &stored);
+
+  private:
+    const FormStore &m_store;
+    QScrollBar *m_ruler = nullptr;
+    std::array<std::array<TGauge *, kValves>, kWindows> m_gauges{};
+    std::array<QLabel *, kWindows> m_numbers{};
+    std::array<QLabel *, kWindows> m_names{};
+    std::array<QLabel *, kWindows> m_times{};
+};

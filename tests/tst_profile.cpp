@@ -1,0 +1,124 @@
+// The settings file: reading a value, writing one into the file as it stands,
+// and values that come back unchanged from a write and a read.
+#include "store/profile.h"
+#include "tests/test_support.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestProfile : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void profileReads_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("value"); // of Name_1 in [Zadvizki], default "DEF"
+        const auto row = [](const char *name, const QByteArray &contents, const QString &value) {
+            QTest::newRow(name) << contents << value;
+        };
+        row("empty file", QByteArray(), "DEF");
+        row("missing key", "[Zadvizki]\nName_2=x\n", "DEF");
+        row("present and empty", "[Zadvizki]\nName_1=\n", "");
+        row("blank lines and comments",
+            "\n; [Zadvizki]\n\n# Name_1=no\n[Zadvizki]\n\n;Name_1=no\nName_1=yes\n", "yes");
+        row("blanks around =", "  [ Zadvizki ]  \n\t Name_1 \t=  two words \t\n", "two words");
+        row("case", "[zADVIZKI]\nname_1=x\n", "x");
+        row("duplicate key", "[Zadvizki]\nName_1=first\nName_1=second\n", "first");
+        row("section twice", "[Zadvizki]\nName_2=a\n[Options]\nName_1=o\n[Zadvizki]\nName_1=b\n",
+            "b");
+        row("no trailing newline", "[Zadvizki]\nName_1=end", "end");
+        row("crlf", "[Zadvizki]\r\nName_1=dos\r\n", "dos");
+        row("quotes", "[Zadvizki]\nName_1=\" padded \"\n", " padded ");
+        row("equals in value", "[Zadvizki]\nName_1=a=b\n", "a=b");
+        row("windows-1251", "[Zadvizki]\nName_1=\xCD\xE0\xF1\xEE\xF1\n", QStringLiteral("Насос"));
+        row("bytes outside text", "[Zadvizki]\nName_1=a" + QByteArray("\x98\x00\x01", 3) + "z\n",
+            QString::fromUtf16(u"a\u0098\u0000\u0001z", 5));
+        row("byte order mark", "\xEF\xBB\xBF[Zadvizki]\nName_1=x\n", "x");
+        row("long line cut", "[Zadvizki]\nName_1=" + QByteArray(5000, 'v') + "\nName_2=x\n",
+            QString(ProfileFile::kMaxValueLength, u'v'));
+        row("long line before", "[Zadvizki]\nJunk=" + QByteArray(100000, 'j') + "\nName_1=x", "x");
+    }
+    void profileReads()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, value);
+        QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_1", "DEF"), value);
+        // The file on disk reads the same and is left unchanged.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        writeFile(path, contents);
+        QCOMPARE(ProfileFile(path).readString(kZ, "Name_1", "DEF"), value);
+        QCOMPARE(readFile(path), contents);
+    }
+
+    void profileWrites_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("key"); // in [Zadvizki]
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const auto row = [](const char *name, const QByteArray &before, const char *key,
+                            const QString &value, const QByteArray &after) {
+            QTest::newRow(name) << before << QString(key) << value << after;
+        };
+        row("new file", {}, "Name_1", "a", "[Zadvizki]\nName_1=a\n");
+        row("replace, keep the rest",
+            "; mine\n[zadvizki]\n  name_1 = old  \nName_2=b\n\n[Options]\nX=1\n", "Name_1", "new",
+            "; mine\n[zadvizki]\n  name_1 = new\nName_2=b\n\n[Options]\nX=1\n");
+        row("add to section", "[Zadvizki]\nName_1=a\n\n; next\n[Options]\n", "Name_2", "b",
+            "[Zadvizki]\nName_1=a\nName_2=b\n\n; next\n[Options]\n");
+        row("new section after text without newline", "[Options]\r\nX=1", "Name_1", "a",
+            "[Options]\r\nX=1\r\n\r\n[Zadvizki]\r\nName_1=a\r\n");
+        row("add to last section without newline", "[Zadvizki]\nName_1=a", "Name_2", "b",
+            "[Zadvizki]\nName_1=a\nName_2=b\n");
+        row("add to last section ending in a lone CR", "[Zadvizki]\nName_1=a\r", "Name_2", "b",
+            "[Zadvizki]\nName_1=a\r\nName_2=b\n");
+        row("new key after an empty value ending in a lone CR", "[Zadvizki]\r\nName_1=\r", "Name_2",
+            "b", "[Zadvizki]\r\nName_1=\r\nName_2=b\r\n");
+        row("new section after a lone CR", "[Options]\nX=1\r", "Name_1", "a",
+            "[Options]\nX=1\r\n\n[Zadvizki]\nName_1=a\n");
+        row("section twice: new key in the first", "[Zadvizki]\nName_1=a\n[Zadvizki]\nName_2=b\n",
+            "Name_3", "c", "[Zadvizki]\nName_1=a\nName_3=c\n[Zadvizki]\nName_2=b\n");
+        row("duplicate key: the first", "[Zadvizki]\nName_1=a\nName_1=b\n", "Name_1", "c",
+            "[Zadvizki]\nName_1=c\nName_1=b\n");
+        row("windows-1251 out", {}, "Name_1", QStringLiteral("Ёж"),
+            "[Zadvizki]\nName_1=\xA8\xE6\n");
+        row("quoted to keep blanks", {}, "Name_1", " a ", "[Zadvizki]\nName_1=\" a \"\n");
+        row("line breaks flattened", {}, "Name_1", "a\nb\rc", "[Zadvizki]\nName_1=a b c\n");
+    }
+    void profileWrites()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QCOMPARE(ProfileFile::withValue(before, kZ, key, value), after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sub/Fonvira.ini"));
+        if (!before.isEmpty()) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+            writeFile(path, before);
+        }
+        ProfileFile(path).writeString(kZ, key, value);
+        QCOMPARE(readFile(path), after);
+    }
+
+    void profileValuesSurviveARoundTrip()
+    {
+        for (const QString &value :
+             {QString(), QStringLiteral("  "), QStringLiteral("\"q\""), QStringLiteral("'q'"),
+              QStringLiteral("\""), QStringLiteral(";x"), QStringLiteral("[Options]"),
+              QStringLiteral("/home/оператор/Программа 1.frm")}) {
+            const QByteArray contents =
+                ProfileFile::withValue("[Zadvizki]\nName_2=x\n", kZ, "Name_1", value);
+            QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_1", "DEF"), value);
+            QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_2", "DEF"), QStringLiteral("x"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfile)
+#include "tst_profile.moc"
