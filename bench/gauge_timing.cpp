@@ -4,7 +4,11 @@
 // the idle window takes with all nine timers running. Takes about a minute.
 // Usage: gauge_timing (bench/gauge_timing.sh builds it and runs it under Xvfb).
 #include "app/main_window.h"
+#include "app/ui_prompts.h"
+#include "editor/valve_panel.h"
 #include "player/gauge.h"
+#include "player/gauge_rules.h"
+#include "player/live_gauges.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,6 +64,14 @@ const char *verdict(bool ok)
     return ok ? "ok" : "MISSED";
 }
 
+template <typename T> T *named(const QObject *root, const QString &name)
+{
+    T *child = root->findChild<T *>(name);
+    if (!child)
+        qFatal("no %s", qPrintable(name));
+    return child;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -72,8 +84,20 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::printf("load average at start: %s\n", loadAverage().constData());
 
-    TfrmMain w;
+    QtPrompts prompts;
+    TfrmMain w(prompts);
     w.show();
+    auto *gauges = named<TLiveGauges>(&w, QStringLiteral("GroupBoxView"));
+    auto *valves = named<TValvePanel>(&w, QStringLiteral("GroupBoxNameGate"));
+    const auto gaugeTimer = [&w](int valve) {
+        return named<QTimer>(&w, QStringLiteral("TimerGaude%1").arg(valve));
+    };
+    const auto gauge = [&w](int valve) {
+        return named<TGauge>(&w, QStringLiteral("Gauge%1").arg(valve));
+    };
+    const auto travelBar = [&w](int valve) {
+        return named<QScrollBar>(&w, QStringLiteral("ScrollBarTimeZadv%1").arg(valve));
+    };
 
     QElapsedTimer clock; // TimerPlay and the CPU phase
     clock.start();
@@ -90,22 +114,22 @@ int main(int argc, char *argv[])
 
     const auto ms = [&clock] { return double(clock.nsecsElapsed()) / 1e6; };
 
-    for (int v = 0; v < TfrmMain::kValves; ++v)
-        QObject::connect(w.TimerGaude[v], &QTimer::timeout, &app, [&gaugeTicks] { ++gaugeTicks; });
+    for (int v = 1; v <= 8; ++v)
+        QObject::connect(gaugeTimer(v), &QTimer::timeout, &app, [&gaugeTicks] { ++gaugeTicks; });
 
     for (Sweep &s : sweeps) {
-        QObject::connect(w.TimerGaude[s.valve - 1], &QTimer::timeout, &app, [&, valve = s.valve] {
+        QObject::connect(gaugeTimer(s.valve), &QTimer::timeout, &app, [&, valve = s.valve] {
             for (Sweep &t : sweeps) {
                 if (t.valve != valve || t.finishedMs >= 0 || !sweepClock.isValid())
                     continue;
                 const double now = double(sweepClock.nsecsElapsed()) / 1e6;
-                const double interval = TfrmMain::gaugeIntervalMs(t.travelSeconds);
+                const double interval = gauge::intervalMs(t.travelSeconds);
                 if (now - t.lastStepMs > 1.5 * interval) {
                     ++t.stalls;
                     t.lostMs += now - t.lastStepMs - interval;
                 }
                 t.lastStepMs = now;
-                if (w.Gauge[valve - 1]->value() == 255) {
+                if (gauge(valve)->value() == 255) {
                     t.finishedMs = now;
                     if (--sweepsLeft == 0) {
                         // Everything rests from here on: measure the idle window.
@@ -128,7 +152,7 @@ int main(int argc, char *argv[])
         });
     }
 
-    QObject::connect(w.TimerPlay, &QTimer::timeout, &app, [&] {
+    QObject::connect(named<QTimer>(&w, QStringLiteral("TimerPlay")), &QTimer::timeout, &app, [&] {
         playTicks.push_back(ms());
         if (int(playTicks.size()) > kPlayTicks && cpuPercent >= 0)
             app.quit();
@@ -138,22 +162,24 @@ int main(int argc, char *argv[])
     // changed interval restarts its timer. Start well after the window's first
     // paint and TimerPlay's first tick, half-way between two ticks.
     for (const Sweep &s : sweeps)
-        w.ScrollBarTimeZadv[s.valve - 1]->setValue(255);
+        travelBar(s.valve)->setValue(255);
     QTimer::singleShot(kSweepStartMs, &app, [&] {
+        JetLevels targets = gauges->targets();
         for (const Sweep &s : sweeps) {
-            w.ScrollBarTimeZadv[s.valve - 1]->setValue(s.travelSeconds);
-            w.Gauge[s.valve - 1]->setValue(0);
-            w.gaugeTargets[s.valve - 1] = 255;
+            travelBar(s.valve)->setValue(s.travelSeconds);
+            gauge(s.valve)->setValue(0);
+            targets[s.valve - 1] = 255;
         }
+        gauges->setTargets(targets);
         sweepClock.start();
-        w.setGaugeIntervals();
+        gauges->setTravelTimes(valves->travelTimes());
     });
 
     QApplication::exec();
 
     bool allOk = true;
     for (const Sweep &s : sweeps) {
-        const int interval = TfrmMain::gaugeIntervalMs(s.travelSeconds);
+        const int interval = gauge::intervalMs(s.travelSeconds);
         const double ideal = 255.0 * interval;
         const double error = 100 * (s.finishedMs - ideal) / ideal;
         const bool ok = s.finishedMs >= 0 && std::abs(error) <= kSweepTolerancePercent;

@@ -1,5 +1,7 @@
-/* Time from process start to the main window being mapped on the X display.
- * Usage: startup_time RUNS PROGRAM [ARGS...]; prints every run and the median. */
+/* Time from process start to the main window being mapped on the X display,
+ * for the editor and for a yardstick program, runs taken in turn so that both
+ * see the same machine. Usage: startup_time RUNS PROGRAM YARDSTICK; prints
+ * every run, both medians and their ratio. */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -44,45 +46,64 @@ static int cmp(const void *a, const void *b)
     return (x > y) - (x < y);
 }
 
+/* One start of the program: milliseconds until its window is mapped. */
+static double time_start(Display *d, const char *program)
+{
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+    XSync(d, True);
+    double start = now_ms();
+    pid_t pid = fork();
+    if (pid == 0) {
+        execlp(program, program, (char *)NULL);
+        _exit(127);
+    }
+    double shown = -1;
+    while (shown < 0) {
+        XEvent e;
+        XNextEvent(d, &e);
+        if (e.type == MapNotify && has_caption(d, e.xmap.window))
+            shown = now_ms() - start;
+        if (now_ms() - start > 20000)
+            break;
+    }
+    kill(pid, SIGTERM);
+    waitpid(pid, NULL, 0);
+    /* Let the X server settle before the next start. */
+    struct timespec pause = {0, 200000000};
+    nanosleep(&pause, NULL);
+    return shown;
+}
+
+static double median(double *t, int n)
+{
+    qsort(t, (size_t)n, sizeof *t, cmp);
+    return t[n / 2];
+}
+
 int main(int argc, char **argv)
 {
-    if (argc < 3) {
-        fprintf(stderr, "usage: %s RUNS PROGRAM [ARGS...]\n", argv[0]);
+    if (argc != 4) {
+        fprintf(stderr, "usage: %s RUNS PROGRAM YARDSTICK\n", argv[0]);
         return 2;
     }
     int runs = atoi(argv[1]);
     Display *d = XOpenDisplay(NULL);
-    if (!d) {
-        fprintf(stderr, "no X display\n");
+    if (!d || runs < 1) {
+        fprintf(stderr, "no X display, or no runs\n");
         return 2;
     }
-    double *t = calloc((size_t)runs, sizeof *t);
+    double *program = calloc((size_t)runs, sizeof *program);
+    double *yardstick = calloc((size_t)runs, sizeof *yardstick);
     for (int r = 0; r < runs; ++r) {
-        XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
-        XSync(d, True);
-        double start = now_ms();
-        pid_t pid = fork();
-        if (pid == 0) {
-            execvp(argv[2], argv + 2);
-            _exit(127);
-        }
-        double shown = -1;
-        while (shown < 0) {
-            XEvent e;
-            XNextEvent(d, &e);
-            if (e.type == MapNotify && has_caption(d, e.xmap.window))
-                shown = now_ms() - start;
-            if (now_ms() - start > 20000)
-                break;
-        }
-        kill(pid, SIGTERM);
-        waitpid(pid, NULL, 0);
-        t[r] = shown;
-        printf("run %d: %.1f ms\n", r + 1, shown);
-        usleep(200000);
+        program[r] = time_start(d, argv[2]);
+        yardstick[r] = time_start(d, argv[3]);
+        printf("run %d: %.1f ms, yardstick %.1f ms\n", r + 1, program[r], yardstick[r]);
     }
-    qsort(t, (size_t)runs, sizeof *t, cmp);
-    printf("median over %d runs: %.1f ms\n", runs, t[runs / 2]);
+    double p = median(program, runs), y = median(yardstick, runs);
+    printf("median over %d runs: %.1f ms; bare Qt window %.1f ms; ratio %.2f\n", runs, p, y,
+           p / y);
     XCloseDisplay(d);
+    free(program);
+    free(yardstick);
     return 0;
 }
