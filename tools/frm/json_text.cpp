@@ -218,7 +218,9 @@ class JsonImport
             return field(v.member(key), v, label + u' ' + key);
         };
         text::FormFields f;
-        f.form = member(text::kForm);
+        f.form = field(v.member(text::kForm), v, text::kForm);
+        if (!m_reader.formNumber(f.form, slot))
+            return false;
         f.name = member(text::kName);
         f.nameHex = member(text::kNameHex);
         f.holdMin = member(text::kHoldMin);

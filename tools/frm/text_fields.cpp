@@ -108,15 +108,24 @@ bool FieldReader::name(const Field &f, QByteArray *out)
     return true;
 }
 
-bool FieldReader::form(const FormFields &f, int slot, Form *out)
+bool FieldReader::formNumber(const Field &f, int slot)
 {
     int given = 0;
-    if (!number(f.form, 1, kForms, &given))
+    if (!number(f, 1, kForms, &given))
         return false;
     if (given != slot + 1)
-        return fail(
-            f.form,
-            QStringLiteral("form %1 is expected here, the forms go 1..100 in order").arg(slot + 1));
+        return fail(f,
+                    QStringLiteral("form %1 is here where form %2 belongs; the forms go 1..100 in "
+                                   "order, none left out")
+                        .arg(given)
+                        .arg(slot + 1));
+    return true;
+}
+
+bool FieldReader::form(const FormFields &f, int slot, Form *out)
+{
+    if (!formNumber(f.form, slot))
+        return false;
     Form form;
     if (f.nameHex.kind != Field::Kind::Missing) {
         if (f.name.kind != Field::Kind::Missing && !f.name.text.isEmpty())
