@@ -26,7 +26,8 @@ std::optional<QString> decodeUtf8(QByteArray bytes, TextError *error)
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder line(QStringDecoder::Utf8);
-        (void)line.decode(lines[i]);
+        const QString decoded = line.decode(lines[i]); // decode() only converts when assigned
+
         if (line.hasError()) {
             *error = {int(i + 1), 0, QString(), QStringLiteral("not UTF-8 text")};
             return std::nullopt;
