@@ -308,6 +308,36 @@ class TestFrm : public QObject
                  QStringList{QFileInfo(input).fileName()});
     }
 
+    // Damage anywhere in a text gives a form file or a message with a place,
+    // never a crash or a silent nothing.
+    void randomDamage()
+    {
+        QRandomGenerator random(99);
+        const QByteArray image = randomFile(random, 60);
+        for (const QByteArray &text : {frm::exportJson(image), frm::exportCsv(image)}) {
+            for (int i = 0; i < 300; ++i) {
+                QByteArray damaged = text;
+                const qsizetype at = random.bounded(int(text.size()));
+                switch (i % 3) {
+                case 0:
+                    damaged[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    damaged.remove(at, random.bounded(1, 40));
+                    break;
+                default:
+                    damaged.truncate(at);
+                }
+                frm::TextError error;
+                const auto back = frm::importText(damaged, frm::guessKind(text), &error);
+                if (back)
+                    QCOMPARE(back->size(), FormStore::kSize);
+                else
+                    QVERIFY2(error.line >= 1 && !error.problem.isEmpty(), damaged.constData());
+            }
+        }
+    }
+
     void otherBrokenInputs()
     {
         QTemporaryDir dir;

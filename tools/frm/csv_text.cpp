@@ -23,13 +23,16 @@ QString levelColumn(int valve)
     return QStringLiteral("v%1").arg(valve + 1);
 }
 
-QStringList columns()
+const QStringList &columns()
 {
-    QStringList c{text::kForm, text::kName};
-    for (int v = 0; v < kValves; ++v)
-        c << levelColumn(v);
-    c << text::kHoldMin << text::kHoldSec << text::kNameHex << text::kNameLength << text::kNameRest
-      << text::kOffset << text::kHex;
+    static const QStringList c = [] {
+        QStringList names{text::kForm, text::kName};
+        for (int v = 0; v < kValves; ++v)
+            names << levelColumn(v);
+        names << text::kHoldMin << text::kHoldSec << text::kNameHex << text::kNameLength
+              << text::kNameRest << text::kOffset << text::kHex;
+        return names;
+    }();
     return c;
 }
 
