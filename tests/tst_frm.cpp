@@ -353,6 +353,12 @@ class TestFrm : public QObject
         QVERIFY2(run.err.startsWith(input + QStringLiteral(":4: not UTF-8 text")),
                  qPrintable(run.err));
         QCOMPARE(readFile(out), QByteArray("the show as it was"));
+        // A form file in place of the text.
+        writeFile(input, editorFile());
+        run = runTool({QStringLiteral("import"), input, QStringLiteral("-o"), out});
+        QVERIFY2(run.err.startsWith(input + QStringLiteral(":1: a zero byte: this is not a text")),
+                 qPrintable(run.err));
+        QCOMPARE(readFile(out), QByteArray("the show as it was"));
         // A spreadsheet's ';' separators, CRLF lines and byte order mark are read.
         csv = "\xEF\xBB\xBF" + frm::exportCsv(editorFile()).replace(',', ';').replace("\n", "\r\n");
         writeFile(input, csv);

@@ -19,6 +19,12 @@ std::optional<QString> decodeUtf8(QByteArray bytes, TextError *error)
 {
     if (bytes.startsWith(kByteOrderMark))
         bytes.remove(0, kByteOrderMark.size());
+    // Zero bytes are UTF-8 but no text has them; a form file given by mistake has many.
+    if (const qsizetype zero = bytes.indexOf('\0'); zero >= 0) {
+        *error = {int(bytes.left(zero).count('\n')) + 1, 0, QString(),
+                  QStringLiteral("a zero byte: this is not a text (a form file?)")};
+        return std::nullopt;
+    }
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(bytes);
     if (!decoder.hasError())
