@@ -84,21 +84,22 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return true;
 }
 
+const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("CSV text"));
+const QCommandLineOption kJson(QStringLiteral("json"), QStringLiteral("JSON text"));
+const QCommandLineOption kOutput({QStringLiteral("o"), QStringLiteral("output")},
+                                 QStringLiteral("file to write"), QStringLiteral("FILE"));
+
+// A subcommand: adding one is a function and an entry in commands().
 struct Command
 {
-    const char *name;
-    const char *synopsis;
-    const char *summary;
-    const char *details;
+    QString name;
+    QString synopsis;
+    QString summary;
+    QString details;
+    QList<QCommandLineOption> options; // besides -h, --help
+    int files;                         // positional arguments needed; -1: one or more
     int (*run)(QCommandLineParser &parser, const QStringList &files);
-    int files; // positional arguments needed; -1: one or more
-    bool textOptions;
 };
-
-const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("CSV text."));
-const QCommandLineOption kJson(QStringLiteral("json"), QStringLiteral("JSON text."));
-const QCommandLineOption kOutput({QStringLiteral("o"), QStringLiteral("output")},
-                                 QStringLiteral("File to write."), QStringLiteral("FILE"));
 
 int show(QCommandLineParser &, const QStringList &files)
 {
@@ -200,46 +201,75 @@ int diff(QCommandLineParser &, const QStringList &files)
     return lines.isEmpty() ? kExitOk : kExitNo;
 }
 
-const Command kCommands[] = {
-    {"show", "show FILE", "print the programme as a table",
-     "Prints forms 1 up to and including the coda mark (all 100 when there is none):\n"
-     "number, name, the eight jet levels in per cent of a full jet (rounded down),\n"
-     "and the hold time m:ss; then where the coda mark is, and the travel time of\n"
-     "each valve from closed to open. Output is UTF-8.\n",
-     show, 1, false},
-    {"check", "check FILE...", "say whether form files are sound",
-     "Prints \"FILE: sound\", or one line per problem: a size other than 8192 bytes;\n"
-     "no coda mark in forms 1..100; a hold time with minutes or seconds above 59, or\n"
-     "a name length byte above 5, in a form that is played (forms 1 up to the coda\n"
-     "mark, all 100 when there is none); a valve travel time outside 7..255.\n"
-     "Exit status: 0 all sound, 1 problems found, 2 a file could not be read.\n",
-     check, -1, false},
-    {"export", "export FILE [--csv] [-o OUT]", "write the programme as JSON or CSV text",
-     "Writes the whole form file as text, JSON unless --csv is given, to standard\n"
-     "output or to OUT. Forms, names, levels (0..255), hold times and travel times\n"
-     "can be read and edited; the bytes the editor does not show are kept as hex,\n"
-     "so that import gives back the same file byte for byte. The format is\n"
-     "described in fountain-frm(1).\n",
-     exportText, 1, true},
-    {"import", "import TEXT -o FILE [--csv|--json]", "write a form file from JSON or CSV text",
-     "Reads a text made by export (and perhaps edited) and writes the form file.\n"
-     "The kind of text is JSON when it starts with '{', CSV otherwise, unless\n"
-     "--csv or --json says. A mistake is reported with its line and field\n"
-     "(FILE:LINE:COLUMN for JSON) and nothing is written. Problems check would\n"
-     "report are noted on standard error; the file is still written.\n",
-     importText, 1, true},
-    {"diff", "diff A B", "list the differences between two form files",
-     "Prints one line per difference as the editor shows it (coda mark, form name,\n"
-     "jet level, hold time, valve travel time: old → new), then one line saying\n"
-     "whether the bytes the editor does not show differ too.\n"
-     "Exit status as diff's: 0 the same, 1 different, 2 trouble.\n",
-     diff, 2, false},
-};
+const QList<Command> &commands()
+{
+    static const QList<Command> list{
+        {QStringLiteral("show"),
+         QStringLiteral("show FILE"),
+         QStringLiteral("print the programme as a table"),
+         QStringLiteral(
+             "Prints forms 1 up to and including the coda mark (all 100 when there is none):\n"
+             "number, name, the eight jet levels in per cent of a full jet (rounded down),\n"
+             "and the hold time m:ss; then where the coda mark is, and the travel time of\n"
+             "each valve from closed to open. Output is UTF-8.\n"),
+         {},
+         1,
+         show},
+        {QStringLiteral("check"),
+         QStringLiteral("check FILE..."),
+         QStringLiteral("say whether form files are sound"),
+         QStringLiteral(
+             "Prints \"FILE: sound\", or one line per problem: a size other than 8192 bytes;\n"
+             "no coda mark in forms 1..100; a hold time with minutes or seconds above 59, or\n"
+             "a name length byte above 5, in a form that is played (forms 1 up to the coda\n"
+             "mark, all 100 when there is none); a valve travel time outside 7..255.\n"
+             "Exit status: 0 all sound, 1 problems found, 2 a file could not be read.\n"),
+         {},
+         -1,
+         check},
+        {QStringLiteral("export"),
+         QStringLiteral("export FILE [--csv] [-o OUT]"),
+         QStringLiteral("write the programme as JSON or CSV text"),
+         QStringLiteral(
+             "Writes the whole form file as text, JSON unless --csv is given, to standard\n"
+             "output or to OUT. Forms, names, levels (0..255), hold times and travel times\n"
+             "can be read and edited; the bytes the editor does not show are kept as hex,\n"
+             "so that import gives back the same file byte for byte. The format is\n"
+             "described in fountain-frm(1).\n"),
+         {kCsv, kJson, kOutput},
+         1,
+         exportText},
+        {QStringLiteral("import"),
+         QStringLiteral("import TEXT -o FILE [--csv|--json]"),
+         QStringLiteral("write a form file from JSON or CSV text"),
+         QStringLiteral(
+             "Reads a text made by export (and perhaps edited) and writes the form file.\n"
+             "The kind of text is JSON when it starts with '{', CSV otherwise, unless\n"
+             "--csv or --json says. A mistake is reported with its line and field\n"
+             "(TEXT:LINE:COLUMN for JSON) and nothing is written. Problems check would\n"
+             "report are noted on standard error; the file is still written.\n"),
+         {kCsv, kJson, kOutput},
+         1,
+         importText},
+        {QStringLiteral("diff"),
+         QStringLiteral("diff A B"),
+         QStringLiteral("list the differences between two form files"),
+         QStringLiteral(
+             "Prints one line per difference as the editor shows it (coda mark, form name,\n"
+             "jet level, hold time, valve travel time: old → new), then one line saying\n"
+             "whether the bytes the editor does not show differ too.\n"
+             "Exit status as diff's: 0 the same, 1 different, 2 trouble.\n"),
+         {},
+         2,
+         diff},
+    };
+    return list;
+}
 
 const Command *findCommand(const QString &name)
 {
-    for (const Command &c : kCommands) {
-        if (name == QLatin1String(c.name))
+    for (const Command &c : commands()) {
+        if (name == c.name)
             return &c;
     }
     return nullptr;
@@ -251,10 +281,8 @@ QString usage()
         QStringLiteral("Usage: fountain-frm COMMAND [ARGUMENTS]\n\n"
                        "Shows, checks, compares and converts fountain form files (*.frm).\n\n"
                        "Commands:\n");
-    for (const Command &c : kCommands)
-        text += QStringLiteral("  %1%2\n")
-                    .arg(QLatin1String(c.synopsis), -38)
-                    .arg(QLatin1String(c.summary));
+    for (const Command &c : commands())
+        text += QStringLiteral("  %1%2\n").arg(c.synopsis, -38).arg(c.summary);
     text += QStringLiteral(
         "\n'fountain-frm help COMMAND' or 'fountain-frm COMMAND --help' tells more.\n"
         "Exit status: 0 success, 1 problems found or files differ, 2 trouble.\n");
@@ -263,11 +291,18 @@ QString usage()
 
 QString commandHelp(const Command &c)
 {
-    QString text = QStringLiteral("Usage: fountain-frm %1\n\n%2")
-                       .arg(QLatin1String(c.synopsis), QLatin1String(c.details));
-    if (c.textOptions)
-        text += QStringLiteral("\nOptions:\n  --csv          CSV text\n  --json         JSON text\n"
-                               "  -o, --output FILE  file to write\n");
+    QString text = QStringLiteral("Usage: fountain-frm %1\n\n%2").arg(c.synopsis, c.details);
+    if (!c.options.isEmpty())
+        text += QStringLiteral("\nOptions:\n");
+    for (const QCommandLineOption &o : c.options) {
+        QStringList names;
+        for (const QString &n : o.names())
+            names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        const QString value = o.valueName().isEmpty() ? QString() : u' ' + o.valueName();
+        text += QStringLiteral("  %1%2\n")
+                    .arg(names.join(QStringLiteral(", ")) + value, -20)
+                    .arg(o.description());
+    }
     return text;
 }
 
@@ -277,11 +312,10 @@ int runCommand(const Command &c, const QStringList &args)
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Help."));
     parser.addOption(help);
-    if (c.textOptions)
-        parser.addOptions({kCsv, kJson, kOutput});
+    parser.addOptions(c.options);
     if (!parser.parse(QStringList{QStringLiteral("fountain-frm")} + args)) {
         printErr(QStringLiteral("fountain-frm %1: %2\n\n%3")
-                     .arg(QLatin1String(c.name), parser.errorText(), commandHelp(c)));
+                     .arg(c.name, parser.errorText(), commandHelp(c)));
         return kExitTrouble;
     }
     if (parser.isSet(help)) {
@@ -291,7 +325,7 @@ int runCommand(const Command &c, const QStringList &args)
     const QStringList files = parser.positionalArguments();
     if (c.files >= 0 ? files.size() != c.files : files.isEmpty()) {
         printErr(QStringLiteral("fountain-frm %1: wrong number of files\n\n%2")
-                     .arg(QLatin1String(c.name), commandHelp(c)));
+                     .arg(c.name, commandHelp(c)));
         return kExitTrouble;
     }
     return c.run(parser, files);
