@@ -2,6 +2,8 @@
 // and columns as it goes.
 #include "tools/frm/json_reader.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 using frm::json::Error;
@@ -244,12 +246,11 @@ class Parser
             if (e != u'u')
                 return fail(QStringLiteral("unknown escape \\%1").arg(e));
             advance();
-            bool ok = false;
             const QString hex = m_s.mid(m_i, 4);
-            const ushort code = hex.size() == 4 ? hex.toUShort(&ok, 16) : 0;
-            if (!ok || hex.contains(u'+') || hex.contains(u'-') || hex.contains(u' '))
+            static const QRegularExpression digits(QStringLiteral("^[0-9A-Fa-f]{4}$"));
+            if (!digits.match(hex).hasMatch())
                 return fail(QStringLiteral("\\u needs four hex digits"));
-            out->append(QChar(code));
+            out->append(QChar(hex.toUShort(nullptr, 16)));
             for (int k = 0; k < 4; ++k)
                 advance();
         }
