@@ -365,6 +365,14 @@ class TestFrm : public QObject
         run = runTool({QStringLiteral("import"), input, QStringLiteral("-o"), out});
         QCOMPARE(run.code, 0);
         QCOMPARE(readFile(out), editorFile());
+        // A form file nobody may write is left alone, as the editor leaves it.
+        QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        writeFile(input, frm::exportCsv(QByteArray(FormStore::kSize, '\0')));
+        run = runTool({QStringLiteral("import"), input, QStringLiteral("-o"), out});
+        QCOMPARE(run.code, 2);
+        QCOMPARE(run.err,
+                 QStringLiteral("fountain-frm: cannot write %1: File access denied\n").arg(out));
+        QCOMPARE(readFile(out), editorFile());
     }
 
     void check_data()

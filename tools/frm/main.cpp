@@ -1,6 +1,8 @@
 // fountain-frm: shows, checks, compares and converts form files from the
 // command line. Each subcommand is one function and one entry in kCommands;
 // the rules themselves live in the fountain_frm library.
+#include "app/app_error.h"
+#include "store/form_file.h"
 #include "store/form_store.h"
 #include "tools/frm/reports.h"
 #include "tools/frm/text_format.h"
@@ -180,8 +182,15 @@ int importText(QCommandLineParser &parser, const QStringList &files)
         printErr(error.toString(files[0]) + QStringLiteral("\nfountain-frm: nothing written\n"));
         return kExitTrouble;
     }
-    if (!writeFile(parser.value(kOutput), *image))
+    // Written as the editor writes it: a form file nobody may write is refused,
+    // even for the superuser, so a show file made read-only stays as it is.
+    try {
+        formfile::write(parser.value(kOutput), *image);
+    } catch (const EInOutError &e) {
+        printErr(QStringLiteral("fountain-frm: cannot write %1: %2\n")
+                     .arg(parser.value(kOutput), e.message()));
         return kExitTrouble;
+    }
     // The file is what the text says; whether it is sound is check's question,
     // but a person importing an edited text wants to hear of it now.
     for (const QString &p : frm::checkProblems(*image))
