@@ -1,0 +1,42 @@
+// A small JSON reader that remembers where each value starts, so that a
+// message about a wrong value can name its line and column. Qt's own reader
+// reports where a syntax error is, but keeps no positions for the values.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace frm::json {
+
+struct Position
+{
+    int line = 1;
+    int column = 1; // in characters, from 1
+};
+
+struct Value
+{
+    enum class Type { Null, Bool, Number, String, Array, Object };
+    Type type = Type::Null;
+    Position at;
+    QString text;              // a string's characters; a number or literal as written
+    std::vector<Value> items;  // an array's items; an object's member values
+    std::vector<QString> keys; // an object's keys, one per item
+    std::vector<Position> keyAt;
+
+    // The member's value, nullptr when the object has no such key.
+    const Value *member(const QString &key) const;
+};
+
+struct Error
+{
+    Position at;
+    QString message;
+};
+
+// text is the whole document. Duplicate keys are refused: one value would be
+// lost without anyone noticing.
+bool parse(const QString &text, Value *root, Error *error);
+
+} // namespace frm::json
