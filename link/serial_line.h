@@ -1,0 +1,50 @@
+// One serial port of the platform, opened for writing: the line set-up, a
+// write that returns before the bytes have left, and failures the system
+// reports later. Each platform has its own side.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class SerialLine : public QObject
+{
+    Q_OBJECT
+
+  public:
+    static constexpr qint32 kDefaultBaudRate = 9600;
+    // Serial port 1, where the controller hangs when the settings name no port.
+    static QString defaultPortName();
+
+    // Always 8 data bits, no parity, 1 stop bit, no flow control; only the speed varies.
+    struct Settings
+    {
+        QString portName;
+        qint32 baudRate = kDefaultBaudRate;
+    };
+
+    using QObject::QObject;
+
+    // Opens the port and sets the line. On failure: false, the system's reason
+    // in *reason, and *accessDenied true when the user may not use the port.
+    virtual bool open(const Settings &settings, QString *reason, bool *accessDenied) = 0;
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;
+    // Hands all the bytes to the system and returns without waiting for the
+    // line; the line keeps its own copy until they have left, and earlier
+    // writes go out first. False, with *reason, when the system refuses at once.
+    virtual bool write(const QByteArray &bytes, QString *reason) = 0;
+    // Bytes handed to write() that have not left yet.
+    virtual qint64 bytesPending() const = 0;
+    // Blocks until every byte handed over has left, or msecs have passed.
+    virtual bool waitUntilSent(int msecs, QString *reason) = 0;
+
+  signals:
+    // A write that was accepted failed later; the port is closed by then.
+    void failed(const QString &reason);
+};
+
+// The side of the platform the program was built for.
+std::unique_ptr<SerialLine> makeSerialLine();
