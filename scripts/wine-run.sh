@@ -11,6 +11,9 @@
 #                          into a file. The program finds the port in
 #                          FOUNTAIN_TEST_COM_PORT ("COMn") and the file in
 #                          FOUNTAIN_TEST_SERIAL_CAPTURE (a Windows path).
+#                          A file "pause" put in the folder
+#                          FOUNTAIN_TEST_SERIAL_CONTROL stops the far end
+#                          reading; a file "hangup" then ends the pair.
 #   --windows-version V    the Windows version Wine reports (win7, win81, win10, ...)
 #   --dll-dir DIR          another folder of DLLs to find (repeatable)
 #   --test-log             the program is a Qt Test program: its report is
@@ -84,7 +87,8 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
 done
 for d in "${dll_dirs[@]}"; do path_list+=";$(winpath "$d")"; done
 export WINEPATH="$path_list"
-export QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
+QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
+export QT_PLUGIN_PATH
 
 link_com() {
   local n="${1%%=*}" device="${1#*=}"
@@ -94,6 +98,7 @@ link_com() {
 for l in "${links[@]}"; do link_com "$l"; done
 
 pids=()
+# shellcheck disable=SC2317 # run by the trap
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   if [ -n "${run_dir:-}" ]; then rm -rf "$run_dir"; fi
@@ -103,19 +108,34 @@ trap cleanup EXIT
 if [ -n "$capture_port" ]; then
   run_dir="$(mktemp -d "$root/build/wine-serial.XXXXXX")"
   socat "pty,rawer,link=$run_dir/near" "pty,rawer,link=$run_dir/far" 2>"$run_dir/socat.log" &
-  pids+=($!)
+  socat_pid=$!
+  pids+=("$socat_pid")
   for _ in $(seq 50); do [ -e "$run_dir/near" ] && [ -e "$run_dir/far" ] && break; sleep 0.1; done
   near="$(readlink -f "$run_dir/near")"
   far="$(readlink -f "$run_dir/far")"
-  [ -c "$near" ] && [ -c "$far" ] || { say "socat made no pseudo-terminal pair"; exit 1; }
+  if [ ! -c "$near" ] || [ ! -c "$far" ]; then say "socat made no pseudo-terminal pair"; exit 1; fi
   # The line is left as socat made it (raw, speed 0): the program's own
   # line set-up must bring it to what it asks for.
   : >"$run_dir/capture"
   cat "$far" >"$run_dir/capture" 2>/dev/null &
+  reader_pid=$!
+  pids+=("$reader_pid")
+  # Faults on request: a file "pause" in the control folder stops the far
+  # end reading, so writes back up; a file "hangup" then ends the pair, as a
+  # pulled cable would.
+  mkdir "$run_dir/control"
+  (
+    while [ ! -e "$run_dir/control/pause" ]; do sleep 0.05; done
+    kill "$reader_pid"
+    while [ ! -e "$run_dir/control/hangup" ]; do sleep 0.05; done
+    kill "$socat_pid"
+  ) &
   pids+=($!)
   link_com "$capture_port=$near"
   export FOUNTAIN_TEST_COM_PORT="COM$capture_port"
-  export FOUNTAIN_TEST_SERIAL_CAPTURE="$(winpath "$run_dir/capture")"
+  FOUNTAIN_TEST_SERIAL_CAPTURE="$(winpath "$run_dir/capture")"
+  FOUNTAIN_TEST_SERIAL_CONTROL="$(winpath "$run_dir/control")"
+  export FOUNTAIN_TEST_SERIAL_CAPTURE FOUNTAIN_TEST_SERIAL_CONTROL
 fi
 
 args=("$@")

@@ -339,6 +339,39 @@ class TestWindows : public QObject
         QTest::qWait(100);
         QCOMPARE(captured().size(), before);
     }
+
+    // Last: it ends the runner's socat pair. A write waiting on a full line
+    // fails when the line goes; the failure is reported once, the port is
+    // closed, and the waiting bytes are dropped.
+    void lineGoneWhileWriting()
+    {
+        const QString control = qEnvironmentVariable("FOUNTAIN_TEST_SERIAL_CONTROL");
+        if (m_port.isEmpty() || control.isEmpty())
+            QSKIP("needs scripts/wine-run.sh --serial-capture N");
+        const auto request = [&control](const char *fault) {
+            QFile f(control + "\\" + fault);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        };
+        const std::unique_ptr<SerialLine> line = makeSerialLine();
+        QSignalSpy failures(line.get(), &SerialLine::failed);
+        QString reason;
+        bool denied = false;
+        QVERIFY2(line->open({m_port, 9600}, &reason, &denied), qPrintable(reason));
+        request("pause");
+        QTest::qWait(300);
+        const QByteArray block(1 << 20, '\x55');
+        QVERIFY2(line->write(block, &reason), qPrintable(reason));
+        QVERIFY2(line->write(testFrame(), &reason), qPrintable(reason));
+        QVERIFY(!line->waitUntilSent(300, &reason)); // the line is full
+        QVERIFY(line->bytesPending() > upload_frame::kFrameSize);
+        request("hangup");
+        QTRY_COMPARE_WITH_TIMEOUT(failures.size(), 1, 5000);
+        QVERIFY(!failures.first().first().toString().isEmpty());
+        QVERIFY(!line->isOpen());
+        QCOMPARE(line->bytesPending(), 0);
+        QTest::qWait(200);
+        QCOMPARE(failures.size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWindows)
