@@ -139,7 +139,8 @@ bool setLine(HANDLE handle, qint32 baudRate, QString *reason)
 // OVERLAPPED record, the record's event and the notifier watching it.
 struct PendingWrite
 {
-    explicit PendingWrite(const QByteArray &b) : bytes(b) {}
+    // A deep copy: a caller's array over raw data could go before the write does.
+    explicit PendingWrite(const QByteArray &b) : bytes(b.constData(), b.size()) {}
     ~PendingWrite()
     {
         notifier.reset(); // stops watching before the event goes
@@ -232,7 +233,8 @@ class WindowsSerialLine final : public SerialLine
     {
         const QDeadlineTimer deadline(msecs);
         while (isOpen() && !m_queue.empty()) {
-            const DWORD wait = DWORD(qMax<qint64>(0, deadline.remainingTime()));
+            const qint64 left = deadline.remainingTime(); // -1: a negative msecs waits for ever
+            const DWORD wait = left < 0 ? INFINITE : DWORD(left);
             const DWORD result = WaitForSingleObject(m_queue.front()->overlapped.hEvent, wait);
             if (result != WAIT_OBJECT_0) {
                 setText(reason,
