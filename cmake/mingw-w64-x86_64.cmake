@@ -33,15 +33,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The compiler's runtime DLLs a program built here needs beside it; the
-# compiler knows where its own version keeps them.
-set(FOUNTAIN_MINGW_RUNTIME_DLLS)
-foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-                  OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-  get_filename_component(path "${path}" REALPATH)
-  if(EXISTS "${path}")
-    list(APPEND FOUNTAIN_MINGW_RUNTIME_DLLS "${path}")
-  endif()
-endforeach()
