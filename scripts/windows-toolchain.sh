@@ -145,7 +145,7 @@ say "configuring in $build"
 (cd "$build" && nice -n 19 cmake -G Ninja "$src" \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_INSTALL_PREFIX="$stage" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+  -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_opengl_desktop=ON -DFEATURE_vulkan=OFF \
@@ -162,6 +162,7 @@ say "building (about 40 minutes on 2 cores)"
 nice -n 19 cmake --build "$build" -j2 >"$work/build.log" 2>&1 ||
   { tail -40 "$work/build.log" >&2; say "build failed, see $work/build.log"; exit 1; }
 rm -rf "$stage"
-cmake --install "$build" >"$work/install.log" 2>&1 ||
+# Installed beside the prefix and renamed into it; the paths Qt records are the prefix's.
+cmake --install "$build" --prefix "$stage" >"$work/install.log" 2>&1 ||
   { tail -20 "$work/install.log" >&2; say "install failed"; exit 1; }
 publish "$stage" "built from Debian's qt6-base $host_qt"
