@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +188,12 @@ class TestWindows : public QObject
         wchar_t windir[MAX_PATH];
         QVERIFY(GetWindowsDirectoryW(windir, MAX_PATH));
         const QString ini = QString::fromWCharArray(windir) + "\\System.ini";
+        wchar_t old[256];
+        GetPrivateProfileStringW(L"boot.description", L"system.drv", L"\x1", old, 256, wide(ini));
+        const auto restore = qScopeGuard([&] {
+            WritePrivateProfileStringW(L"boot.description", L"system.drv",
+                                       old[0] == L'\x1' ? nullptr : old, wide(ini));
+        });
         QVERIFY(WritePrivateProfileStringW(L"boot.description", L"system.drv", L"Standard PC",
                                            wide(ini)));
         ComputerInfo c = WindowsSystemInfoProvider().computerInfo();
