@@ -24,6 +24,10 @@
 # Environment:
 #   FOUNTAIN_WINDOWS_QT    Qt for Windows (default build/toolchains/qt6-mingw)
 #   FOUNTAIN_WINEPREFIX    the Wine prefix (default build/wine-prefix)
+#   FOUNTAIN_WINE_SERIAL_CAPTURE, FOUNTAIN_WINE_WINDOWS_VERSION, FOUNTAIN_WINE_TEST_LOG=1
+#                          the same as --serial-capture, --windows-version and
+#                          --test-log, for callers that cannot add options
+#                          (CMAKE_CROSSCOMPILING_EMULATOR puts the program first)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -40,10 +44,10 @@ say() { echo "wine-run: $*" >&2; }
 winpath() { local p; p="$(realpath -m "$1")"; echo "Z:${p//\//\\}"; }
 
 links=()
-capture_port=""
-version=""
+capture_port="${FOUNTAIN_WINE_SERIAL_CAPTURE:-}"
+version="${FOUNTAIN_WINE_WINDOWS_VERSION:-}"
 dll_dirs=()
-test_log=0
+test_log="${FOUNTAIN_WINE_TEST_LOG:-0}"
 while [ $# -gt 0 ]; do
   case "$1" in
     --com) links+=("$2"); shift 2 ;;
@@ -139,13 +143,13 @@ if [ -n "$capture_port" ]; then
 fi
 
 args=("$@")
-if [ $test_log -eq 1 ]; then
+if [ "$test_log" = 1 ]; then
   log_dir="$(mktemp -d "$root/build/wine-log.XXXXXX")"
   args+=(-o "$(winpath "$log_dir/report.txt"),txt")
 fi
 status=0
 "$wine" "$program" "${args[@]}" || status=$?
-if [ $test_log -eq 1 ]; then
+if [ "$test_log" = 1 ]; then
   cat "$log_dir/report.txt" 2>/dev/null || say "the program left no test report"
   rm -rf "$log_dir"
 fi
