@@ -1,5 +1,7 @@
 #include "app/main_toolbar.h"
 
+#include "app/icons.h"
+
 #include <QAction>
 #include <QToolButton>
 
@@ -70,7 +72,7 @@ QToolButton *TMainToolBar::addButton(const char *name, const QString &hint, cons
     b->setAutoRaise(true);
     b->setFixedSize(23, 22);
     b->setIconSize(QSize(16, 16));
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture))));
+    b->setIcon(programIcon(picture));
     b->setToolTip(hint);
     b->setCursor(Qt::PointingHandCursor);
     addWidget(b);

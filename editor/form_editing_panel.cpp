@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "app/guard.h"
+#include "app/icons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -148,7 +149,7 @@ void TFormEditingPanel::buildFormColumn()
 
     m_coda = makePictureButton(this, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
                                QStringLiteral("Отметить эту форму как последнею "));
-    m_coda->setIcon(QIcon(QStringLiteral(":/icons/coda.svg")));
+    m_coda->setIcon(programIcon("coda"));
     m_coda->setAutoRaise(true);
 }
 
@@ -176,8 +177,7 @@ void TFormEditingPanel::buildSwitchRow()
         b->setCheckable(true);
         b->setAutoRaise(true);
         if (switches[i].icon)
-            b->setIcon(
-                QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(switches[i].icon))));
+            b->setIcon(programIcon(switches[i].icon));
         m_switches->addButton(b);
         m_switchButtons[i] = b;
     }
@@ -202,7 +202,7 @@ void TFormEditingPanel::buildSwitchRow()
     m_ok = makePictureButton(this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
                              QStringLiteral("Записать форму в память "));
     m_ok->setText(QStringLiteral("ОК"));
-    m_ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
+    m_ok->setIcon(programIcon("ok"));
     m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 }
 

@@ -74,17 +74,17 @@ QString timeText(int seconds)
 QStringList widestTimes(const QFont &font)
 {
     const QFontMetrics metrics(font);
+    std::array<int, 60> secondsWidth{};
+    for (int s = 0; s < 60; ++s)
+        secondsWidth[std::size_t(s)] = metrics.horizontalAdvance(QString::number(s));
     QStringList candidates;
     for (int minutes = 0; minutes <= kMaxTravel / 60; ++minutes) {
         int best = -1;
-        int bestWidth = -1;
         for (int t = std::max(kMinTravel, minutes * 60);
              t <= std::min(kMaxTravel, minutes * 60 + 59); ++t) {
-            const int w = metrics.horizontalAdvance(QString::number(t % 60));
-            if (w > bestWidth) {
+            if (best < 0 ||
+                secondsWidth[std::size_t(t % 60)] > secondsWidth[std::size_t(best % 60)])
                 best = t;
-                bestWidth = w;
-            }
         }
         candidates << timeText(best);
     }
