@@ -33,10 +33,10 @@ QFont fittedFont(QFont font, const QStringList &texts, int width)
     if (wide <= width || start <= kSmallest)
         return font;
     // Only texts near the widest can decide a smaller size.
-    QStringList near;
+    QStringList contenders;
     for (qsizetype i = 0; i < texts.size(); ++i) {
         if (widths[i] * 10 >= wide * 9)
-            near << texts[i];
+            contenders << texts[i];
     }
     // The largest half-point size below the start that fits. Widths scale
     // with the size, so the search starts from the ratio rather than stepping
@@ -44,7 +44,7 @@ QFont fittedFont(QFont font, const QStringList &texts, int width)
     const auto fits = [&](qreal size) {
         QFont f = font;
         f.setPointSizeF(size);
-        return widest(f, near) <= width;
+        return widest(f, contenders) <= width;
     };
     qreal size = std::clamp(std::floor(start * width / wide * 2) / 2, kSmallest, start - 0.5);
     while (size + 0.5 < start && fits(size + 0.5))

@@ -10,15 +10,57 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 // Codes with no text of their own; the operator sees "I/O error %d".
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 
-int codeForErrno(int err, int fallback)
+#ifdef Q_OS_WIN
+// Windows' own error numbers are where the messages' codes come from.
+int codeForSystemError(int fallback)
 {
-    switch (err) {
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+        return EInOutError::kFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return EInOutError::kInvalidFilename;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EInOutError::kTooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EInOutError::kAccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return EInOutError::kDiskFull;
+    default:
+        return fallback;
+    }
+}
+
+void clearSystemError()
+{
+    SetLastError(ERROR_SUCCESS);
+}
+
+bool systemErrorSet()
+{
+    return GetLastError() != ERROR_SUCCESS;
+}
+#else
+int codeForSystemError(int fallback)
+{
+    switch (errno) {
     case ENOENT:
         return EInOutError::kFileNotFound;
     case ENOTDIR:
@@ -43,6 +85,12 @@ int codeForErrno(int err, int fallback)
         return fallback;
     }
 }
+
+void clearSystemError()
+{
+    clearSystemError();
+}
+#endif
 
 [[noreturn]] void fail(int code)
 {
@@ -83,17 +131,17 @@ QByteArray read(const QString &fileName)
     if (const int code = nameProblem(fileName, false))
         fail(code);
     QFile f(fileName);
-    errno = 0;
+    clearSystemError();
     if (!f.open(QIODevice::ReadOnly))
-        fail(codeForErrno(errno, EInOutError::kAccessDenied));
+        fail(codeForSystemError(EInOutError::kAccessDenied));
     // The whole image is read before anyone sees it: a short file changes nothing.
     QByteArray image(kFileSize, '\0');
     qsizetype got = 0;
     while (got < kFileSize) {
-        errno = 0;
+        clearSystemError();
         const qint64 n = f.read(image.data() + got, kFileSize - got);
         if (n < 0)
-            fail(codeForErrno(errno, kReadFault));
+            fail(codeForSystemError(kReadFault));
         if (n == 0)
             break;
         got += n;
@@ -112,29 +160,27 @@ void write(const QString &fileName, const QByteArray &image)
         fail(EInOutError::kAccessDenied);
 
     QSaveFile f(fileName);
-    errno = 0;
+    clearSystemError();
     if (!f.open(QIODevice::WriteOnly))
-        fail(codeForErrno(errno, EInOutError::kAccessDenied));
-    errno = 0;
+        fail(codeForSystemError(EInOutError::kAccessDenied));
+    clearSystemError();
     if (f.write(image) != image.size()) {
-        const int err = errno;
+        const int code = codeForSystemError(EInOutError::kDiskFull);
         f.cancelWriting();
-        fail(codeForErrno(err, EInOutError::kDiskFull));
+        fail(code);
     }
     // Most write errors surface when the buffer reaches the disk. Flushed here
     // and checked: QSaveFile::commit of Qt 6.4 overlooks a failed final flush
     // and would put a truncated file in place of the old one.
-    errno = 0;
+    clearSystemError();
     if (!f.flush()) {
-        const int err = errno;
+        const int code = codeForSystemError(EInOutError::kDiskFull);
         f.cancelWriting();
-        fail(codeForErrno(err, EInOutError::kDiskFull));
+        fail(code);
     }
-    errno = 0;
-    if (!f.commit()) {
-        const int err = errno;
-        fail(codeForErrno(err, err ? kWriteFault : EInOutError::kDiskFull));
-    }
+    clearSystemError();
+    if (!f.commit())
+        fail(codeForSystemError(systemErrorSet() ? kWriteFault : EInOutError::kDiskFull));
 }
 
 } // namespace formfile
