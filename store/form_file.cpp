@@ -86,12 +86,17 @@ QByteArray read(const QString &fileName)
     errno = 0;
     if (!f.open(QIODevice::ReadOnly))
         fail(codeForErrno(errno, EInOutError::kAccessDenied));
-    // The whole image is read before anyone sees it: a short file changes nothing.
-    QByteArray image(kFileSize, '\0');
+    // A longer file is something else, and a Save would cut it down: its size
+    // says so without reading it.
+    if (f.size() > kFileSize)
+        fail(EInOutError::kNotAFormFile);
+    // The whole image is read before anyone sees it: a short file changes
+    // nothing. One byte more is asked for, in case the size was not told.
+    QByteArray image(kFileSize + 1, '\0');
     qsizetype got = 0;
-    while (got < kFileSize) {
+    while (got <= kFileSize) {
         errno = 0;
-        const qint64 n = f.read(image.data() + got, kFileSize - got);
+        const qint64 n = f.read(image.data() + got, kFileSize + 1 - got);
         if (n < 0)
             fail(codeForErrno(errno, kReadFault));
         if (n == 0)
@@ -100,6 +105,9 @@ QByteArray read(const QString &fileName)
     }
     if (got < kFileSize)
         fail(EInOutError::kReadBeyondEnd);
+    if (got > kFileSize)
+        fail(EInOutError::kNotAFormFile);
+    image.chop(1);
     return image;
 }
 

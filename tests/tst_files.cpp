@@ -106,7 +106,9 @@ class TestFiles : public QObject
         QTest::newRow("0 bytes") << "other.frm" << 0 << shortFile;
         QTest::newRow("8191 bytes") << "other.frm" << 8191 << shortFile;
         QTest::newRow("8192 bytes") << "other.frm" << 8192 << "";
-        QTest::newRow("9000 bytes") << "other.frm" << 9000 << "";
+        // Once read as its first 8192 bytes, and cut down by the next Save.
+        QTest::newRow("8193 bytes") << "other.frm" << 8193 << "Not a form file.";
+        QTest::newRow("9000 bytes") << "other.frm" << 9000 << "Not a form file.";
         QTest::newRow("a directory") << "folder.frm" << -1 << "File access denied.";
         QTest::newRow("typed name that does not exist") << "none.frm" << -1 << "File not found.";
         QTest::newRow("folder that does not exist")
@@ -249,6 +251,7 @@ class TestFiles : public QObject
         QTest::addColumn<QString>("message");
         QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
         QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
+        QTest::newRow("9000 bytes") << 9000 << "Not a form file.";
         QTest::newRow("a directory") << -1 << "File access denied.";
     }
     void startUpSurvivesABadLastFile()
@@ -261,7 +264,7 @@ class TestFiles : public QObject
             firstStart = visibleState(clean);
         }
         Sandbox sandbox;
-        if (size < 0)
+        if (size == -1)
             QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
         else
             writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), QByteArray(size, '\x7F'));
