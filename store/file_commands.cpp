@@ -84,8 +84,9 @@ void TFileCommands::ReadNameFileForm()
 void TFileCommands::loadLastFormFile()
 {
     const QString name = m_openName;
-    // A directory of that name counts as present, so its failure is reported.
-    if (name.isEmpty() || !QFileInfo::exists(name))
+    // A directory or a looping link of that name counts as present, so its
+    // failure is reported.
+    if (name.isEmpty() || !formfile::isThere(name))
         return;
     m_store.replaceImage(formfile::read(name));
     m_currentFile = name;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <cerrno>
 
@@ -15,6 +16,8 @@ namespace {
 // Codes with no text of their own; the operator sees "I/O error %d".
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
+// Links the system follows before it gives up on a name (Linux's MAXSYMLINKS).
+constexpr int kMaxLinks = 40;
 
 int codeForErrno(int err, int fallback)
 {
@@ -59,6 +62,10 @@ int nameProblem(const QString &fileName, bool forWriting)
         // A directory, a pipe or a device is no form file (a pipe would block).
         return info.isFile() ? 0 : EInOutError::kAccessDenied;
     }
+    // A link that leads to no file: reading lets the system tell why (a loop,
+    // a missing target); writing through a loop would replace the link itself.
+    if (info.isSymLink() && (!forWriting || formfile::isThere(fileName)))
+        return forWriting ? EInOutError::kInvalidFilename : 0;
     // The folder is missing, or a file stands where a folder should be.
     if (!QFileInfo(info.absolutePath()).isDir())
         return EInOutError::kInvalidFilename;
@@ -109,6 +116,24 @@ QByteArray read(const QString &fileName)
         fail(EInOutError::kNotAFormFile);
     image.chop(1);
     return image;
+}
+
+bool isThere(const QString &fileName)
+{
+    QFileInfo info(fileName);
+    if (info.exists())
+        return true;
+    // Follow the links one by one: a chain that comes back on itself, or is
+    // longer than the system follows, cannot be read; one that ends at a
+    // missing name is a missing file.
+    QStringList seen;
+    for (int step = 0; step < kMaxLinks && info.isSymLink(); ++step) {
+        if (seen.contains(info.absoluteFilePath()))
+            return true;
+        seen << info.absoluteFilePath();
+        info.setFile(info.symLinkTarget());
+    }
+    return info.isSymLink();
 }
 
 void write(const QString &fileName, const QByteArray &image)

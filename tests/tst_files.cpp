@@ -247,12 +247,13 @@ class TestFiles : public QObject
 
     void startUpSurvivesABadLastFile_data()
     {
-        QTest::addColumn<int>("size"); // of the last form file, -1 for a directory
+        QTest::addColumn<int>("size"); // of the last form file, -1 a directory, -2 a link loop
         QTest::addColumn<QString>("message");
         QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
         QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
         QTest::newRow("9000 bytes") << 9000 << "Not a form file.";
         QTest::newRow("a directory") << -1 << "File access denied.";
+        QTest::newRow("a link loop") << -2 << "Invalid filename.";
     }
     void startUpSurvivesABadLastFile()
     {
@@ -266,6 +267,8 @@ class TestFiles : public QObject
         Sandbox sandbox;
         if (size == -1)
             QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
+        else if (size == -2)
+            QVERIFY(QFile::link(QStringLiteral("UserForm.frm"), QStringLiteral("UserForm.frm")));
         else
             writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), QByteArray(size, '\x7F'));
         WindowFixture x(&sandbox);

@@ -226,7 +226,8 @@ class TestStore : public QObject
     {
         // Under a fresh folder holding the files 0.frm, 8191.frm, 8192.frm,
         // 8193.frm and 9000.frm of that many bytes, a sparse big.frm of 1 GiB, a
-        // read-only ro.frm, folder.frm/ and pipe.frm.
+        // read-only ro.frm, folder.frm/, pipe.frm and the links loop.frm and
+        // loop2.frm leading to each other.
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("readError");
         QTest::addColumn<QString>("writeError");
@@ -240,6 +241,7 @@ class TestStore : public QObject
         row("8193 bytes", "8193.frm", "Not a form file", "");
         row("9000 bytes", "9000.frm", "Not a form file", "");
         row("1 GiB", "big.frm", "Not a form file", "");
+        row("a link loop", "loop.frm", invalid, invalid);
         row("missing file", "none.frm", "File not found", "");
         row("missing folder", "nofolder/a.frm", invalid, invalid);
         row("under a file", "8192.frm/a.frm", invalid, invalid);
@@ -263,6 +265,8 @@ class TestStore : public QObject
         QFile big(d.filePath(QStringLiteral("big.frm")));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(1) << 30));
         big.close();
+        QVERIFY(QFile::link(QStringLiteral("loop2.frm"), d.filePath(QStringLiteral("loop.frm"))));
+        QVERIFY(QFile::link(QStringLiteral("loop.frm"), d.filePath(QStringLiteral("loop2.frm"))));
         writeFile(d.filePath("ro.frm"), pattern(8192, 1));
         QVERIFY(QFile::setPermissions(d.filePath("ro.frm"), QFile::ReadOwner | QFile::ReadOther));
         QVERIFY(d.mkdir(QStringLiteral("folder.frm")));
