@@ -153,11 +153,13 @@ void TValvePanel::ScrollBarTimeZadvChange(int valve)
 
 void TValvePanel::WriteZadv()
 {
-    SaveIniNameZadvigki();
+    // The travel times first: they belong to the programme, which is saved
+    // even when the settings file cannot take the names.
     std::array<std::uint8_t, kValves> seconds{};
     for (int v = 0; v < kValves; ++v)
         seconds[v] = std::uint8_t(m_times[v]->value());
     m_store.writeTravelTimes(seconds);
+    SaveIniNameZadvigki();
 }
 
 void TValvePanel::SaveIniNameZadvigki()

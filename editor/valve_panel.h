@@ -29,7 +29,7 @@ class TValvePanel : public QGroupBox
 
     // ---- handlers ----
     void ScrollBarTimeZadvChange(int valve); // valve 1..8
-    // The names into the settings file, then the travel times into the store.
+    // The travel times into the store, then the names into the settings file.
     void WriteZadv();
     void SaveIniNameZadvigki();
 

@@ -3,16 +3,44 @@
 
 #include "app/ui_prompts.h"
 #include "player/playback.h"
+#include "store/errors.h"
 #include "store/form_file.h"
 #include "store/form_store.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
+
+// A settings file that cannot be written must not cost the operator the
+// programme: its failure is held while the form file is written and reported
+// once, when the command is done.
+class SettingsWrites
+{
+  public:
+    void run(const std::function<void()> &write)
+    {
+        try {
+            write();
+        } catch (const ESettingsWriteError &e) {
+            if (!m_failure)
+                m_failure = e;
+        }
+    }
+    void reportFailure() const
+    {
+        if (m_failure)
+            throw *m_failure;
+    }
+
+  private:
+    std::optional<ESettingsWriteError> m_failure;
+};
 
 } // namespace
 
@@ -58,9 +86,11 @@ void TFileCommands::SpeedButtonSaveClick()
                            QStringLiteral("Файл не существует !"));
         return;
     }
-    m_views.writeZadv();
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
     formfile::write(m_currentFile, m_store.image());
-    SaveNameFileForm();
+    settings.run([this] { SaveNameFileForm(); });
+    settings.reportFailure();
 }
 
 void TFileCommands::SpeedButtonSaveAsClick()
@@ -69,11 +99,13 @@ void TFileCommands::SpeedButtonSaveAsClick()
     if (name.isEmpty())
         return;
     m_currentFile = name;
-    m_views.writeZadv();
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
     emit captionChanged(kCaptionWithFile + name);
     formfile::write(name, m_store.image());
-    SaveNameFileForm();
+    settings.run([this] { SaveNameFileForm(); });
     emit saveEnabledChanged(true);
+    settings.reportFailure();
 }
 
 void TFileCommands::ReadNameFileForm()

@@ -119,16 +119,31 @@ class TestValves : public QObject
         QCOMPARE(x.w().windowTitle(), kCaptionWithFile + "UserForm.frm");
         QCOMPARE(x.store().image(), randomImage(14));
 
-        // Save As stops at the settings file, before the travel times and the form file.
+        // Save As once stopped at the settings file, before the travel times
+        // and the form file: no save of the programme was possible. Now the
+        // programme is written and the settings failure told once, after it.
+        const QString unable = "Unable to write to " + sandbox.settingsPath() + '.';
+        x.edit("EditNameZadv", 3)->setText(QStringLiteral("Насос"));
         x.bar("ScrollBarTimeZadv", 1)->setValue(99);
         const QString file = sandbox.workPath(QStringLiteral("s.frm"));
         x.prompts.saveAnswers << file;
         x.button("SpeedButtonSaveAs")->click();
-        QCOMPARE(x.prompts.messages,
-                 QStringList{"Unable to write to " + sandbox.settingsPath() + '.'});
+        QCOMPARE(x.prompts.messages, QStringList{unable});
         QCOMPARE(x.prompts.titles, QStringList{kApplicationTitle});
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(x.store().image(), randomImage(14));
+        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + file);
+        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        QByteArray expected = randomImage(14);
+        for (int v = 0; v < 8; ++v)
+            expected[kTravelBase + 256 * v] = char(x.bar("ScrollBarTimeZadv", v + 1)->value());
+        QCOMPARE(readFile(file), expected);
+
+        x.bar("ScrollBarTimeZadv", 2)->setValue(120);
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(x.prompts.messages, QStringList(2, unable));
+        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256)), 120);
+        // The names wait in their boxes for a settings file that can be written.
+        QCOMPARE(x.edit("EditNameZadv", 3)->text(), QStringLiteral("Насос"));
+        QVERIFY(QFileInfo(sandbox.settingsPath()).isDir());
     }
 
     // ---- the valve parameters panel ----
