@@ -98,11 +98,13 @@ void TFileCommands::SpeedButtonSaveAsClick()
     const QString name = m_prompts.saveFileName(m_dialogParent, m_currentFile);
     if (name.isEmpty())
         return;
-    m_currentFile = name;
     SettingsWrites settings;
     settings.run(m_views.writeZadv);
-    emit captionChanged(kCaptionWithFile + name);
+    // Only a file that was written becomes the current file: a failed Save
+    // As leaves Save pointing at the programme's real file.
     formfile::write(name, m_store.image());
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
     settings.run([this] { SaveNameFileForm(); });
     emit saveEnabledChanged(true);
     settings.reportFailure();

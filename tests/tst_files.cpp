@@ -151,7 +151,7 @@ class TestFiles : public QObject
         QCOMPARE(x.prompts.openPrefills.last(), other);
     }
 
-    void failedSavesLeaveTheStateTheyReached()
+    void saveOntoAReadOnlyFileFails()
     {
         WindowFixture x;
         // A read-only file opens, but saving onto it fails and leaves it whole.
@@ -166,18 +166,46 @@ class TestFiles : public QObject
         QCOMPARE(x.prompts.messages, QStringList{"File access denied."});
         QCOMPARE(readFile(file), content);
         QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
+    }
 
-        // Save As into a missing folder: names and travel times were stored and
-        // the caption names the new file; Save and the recorded last file stay.
-        const QString name = x.sandbox().workPath(QStringLiteral("nofolder/new.frm"));
-        x.prompts.saveAnswers << name;
+    void failedSaveAsKeepsTheCurrentFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fileOpen"); // else a first start, Save disabled
+        QTest::addColumn<QString>("message");
+        const QString invalid = QStringLiteral("Invalid filename.");
+        QTest::newRow("missing folder") << "nofolder/new.frm" << true << invalid;
+        QTest::newRow("under a file") << "/proc/version/x.frm" << true << invalid;
+        QTest::newRow("a directory") << "." << true << "File access denied.";
+        QTest::newRow("first start") << "/proc/version/x.frm" << false << invalid;
+    }
+    void failedSaveAsKeepsTheCurrentFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, fileOpen);
+        QFETCH(QString, message);
+        WindowFixture x;
+        const QString file =
+            fileOpen ? openFormFile(x, QStringLiteral("real.frm"), randomImage(5)) : QString();
+        const QString caption = x.w().windowTitle();
+        x.bar("ScrollBarTimeZadv", 1)->setValue(50);
+        x.prompts.saveAnswers << (name.startsWith(u'/') ? name : x.sandbox().workPath(name));
         x.button("SpeedButtonSaveAs")->click();
-        QCOMPARE(x.prompts.messages.last(), QStringLiteral("Invalid filename."));
+        QCOMPARE(x.prompts.messages, QStringList{message});
+        // The names and travel times were stored before the form file failed;
+        // the caption and the current file once named the failed file, and a
+        // Save then answered "Файл не существует !".
         QCOMPARE(iniValue(x.sandbox(), "Zadvizki", "Name_1"), "NoName1");
         QCOMPARE(x.store().at(kTravelBase), 50);
-        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + name);
-        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        QCOMPARE(x.w().windowTitle(), caption);
+        QCOMPARE(x.find<TFileCommands>(QStringLiteral("FileCommands"))->currentFile(), file);
+        QCOMPARE(x.button("SpeedButtonSave")->isEnabled(), fileOpen);
         QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
+        if (!fileOpen)
+            return;
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(x.prompts.messages.size(), 1);
+        QCOMPARE(readFile(file), x.store().image());
     }
 
     void saveOntoAVanishedFileWritesNothing()
