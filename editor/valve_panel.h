@@ -51,4 +51,5 @@ class TValvePanel : public QGroupBox
     std::array<QLineEdit *, kValves> m_names{};
     std::array<QScrollBar *, kValves> m_times{};
     std::array<QLabel *, kValves> m_timeLabels{};
+    bool m_showingStore = false; // the bars follow the store, not the operator
 };

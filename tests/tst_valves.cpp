@@ -178,25 +178,53 @@ class TestValves : public QObject
         QCOMPARE(x.edit("EditNameZadv", 1)->text(), QStringLiteral("abcdefgh"));
     }
 
-    void unsavedTravelTimeGivesWayAtTheNextRefresh()
+    void travelTimeEditsSurviveARefresh_data()
     {
+        QTest::addColumn<QString>("refresh"); // a button, or "" for the strip ruler
+        QTest::newRow("OK") << "SpeedButtonEdit";
+        QTest::newRow("strip ruler") << "";
+        QTest::newRow("insert") << "SpeedButtonInsert";
+        QTest::newRow("delete") << "SpeedButtonDeleteForm";
+    }
+    void travelTimeEditsSurviveARefresh()
+    {
+        QFETCH(QString, refresh);
         WindowFixture x;
         QByteArray image = kZeros;
-        for (int v = 0; v < 8; ++v)
-            image[kTravelBase + 256 * v] = char(20 + v);
+        for (int v = 0; v < 7; ++v)
+            image[kTravelBase + 256 * v] = char(20 + v); // valve 8 keeps 0, shown as 7
         const QString file = openFormFile(x, QStringLiteral("t.frm"), image);
+        const auto refreshStrip = [&x, &refresh] {
+            if (refresh.isEmpty())
+                x.bar("ScrollBarFormVewer")->setValue(x.bar("ScrollBarFormVewer")->value() + 3);
+            else
+                x.button(refresh)->click();
+        };
 
-        x.bar("ScrollBarTimeZadv", 3)->setValue(200);
-        x.button("SpeedButtonEdit")->click(); // OK refreshes the strip
-        QCOMPARE(x.bar("ScrollBarTimeZadv", 3)->value(), 22);
-        QCOMPARE(x.label("LabelTimeZadv", 3)->text(), minSecText(22));
+        // Once the refresh put the stored 24 back, and Save wrote 24.
+        x.bar("ScrollBarTimeZadv", 5)->setValue(15);
+        refreshStrip();
+        QCOMPARE(x.bar("ScrollBarTimeZadv", 5)->value(), 15);
+        QCOMPARE(x.label("LabelTimeZadv", 5)->text(), minSecText(15));
+        QCOMPARE(x.store().at(kTravelBase + 256 * 4), 15);
 
-        // With "Вместе" the refresh still ends with every bar at its own value.
+        // With "Вместе" bar 1 carries the others, and they stay after a refresh.
         x.check("CheckBoxTogetg")->setChecked(true);
         x.bar("ScrollBarTimeZadv", 1)->setValue(150);
-        x.bar("ScrollBarFormVewer")->setValue(5);
+        refreshStrip();
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 20 + v);
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 150);
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256 * 4)), 150);
+
+        // A refresh shows the store and changes nothing in it: each bar its own
+        // value despite "Вместе", the stored 0 shown as 7 and kept.
+        writeFile(file, image);
+        openFormFile(x, QStringLiteral("t.frm"));
+        for (int v = 0; v < 8; ++v)
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), v < 7 ? 20 + v : 7);
+        QCOMPARE(x.store().image(), image);
+        QCOMPARE(x.prompts.messages, QStringList());
     }
 };
 
