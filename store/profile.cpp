@@ -187,7 +187,7 @@ QString ProfileFile::readPath() const
 }
 
 QString ProfileFile::valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                             const QString &def)
+                             const QString &def, qsizetype maxLength)
 {
     const Lookup r = find(contents, section, key);
     if (r.keyLine < 0)
@@ -195,7 +195,7 @@ QString ProfileFile::valueIn(const QByteArray &contents, const QString &section,
     QByteArrayView v = r.key.value;
     if (v.size() >= 2 && isQuote(v.front()) && v.front() == v.back())
         v = v.sliced(1, v.size() - 2);
-    return cp1251::decode(v.first(std::min(v.size(), kMaxValueLength)));
+    return cp1251::decode(v.first(std::min(v.size(), maxLength)));
 }
 
 QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &section,
@@ -227,8 +227,8 @@ QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &sec
     return out;
 }
 
-QString ProfileFile::readString(const QString &section, const QString &key,
-                                const QString &def) const
+QString ProfileFile::readString(const QString &section, const QString &key, const QString &def,
+                                qsizetype maxLength) const
 {
     const QString path = readPath();
     // Only a regular file is read: a directory, a pipe or a device gives the defaults.
@@ -240,7 +240,7 @@ QString ProfileFile::readString(const QString &section, const QString &key,
     const QByteArray contents = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return def;
-    return valueIn(contents, section, key, def);
+    return valueIn(contents, section, key, def, maxLength);
 }
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)

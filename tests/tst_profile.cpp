@@ -1,6 +1,7 @@
 // The settings file: reading a value, writing one into the file as it stands,
 // and values that come back unchanged from a write and a read.
 #include "store/profile.h"
+#include "store/settings.h"
 #include "tests/test_support.h"
 
 #include <QDir>
@@ -117,6 +118,53 @@ class TestProfile : public QObject
             QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_1", "DEF"), value);
             QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_2", "DEF"), QStringLiteral("x"));
         }
+    }
+
+    void lastFileNameReadsBackAsSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("lines"); // of section Options after the save
+        const auto row = [](const char *tag, const QString &name, const QByteArray &lines) {
+            QTest::newRow(tag) << name << lines;
+        };
+        // Written as always, so older programs and settings files go on as they were.
+        row("Windows-1251", QStringLiteral("/home/оператор/a 1.frm"),
+            "NameFileForm=/home/\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0/a 1.frm\n");
+        row("blanks at the ends", QStringLiteral(" a.frm "), "NameFileForm=\" a.frm \"\n");
+        // Once "caf?.frm", a name cut at 2047 characters, or a line break made
+        // a blank: the next start opened another file or none.
+        row("outside Windows-1251", QStringLiteral("/tmp/café ½.frm"),
+            "NameFileForm=\nNameFileFormUtf8=/tmp/caf%C3%A9%20%C2%BD.frm\n");
+        row("2100 characters", '/' + QString(2095, u'a') + ".frm",
+            "NameFileForm=\nNameFileFormUtf8=/" + QByteArray(2095, 'a') + ".frm\n");
+        row("line break", QStringLiteral("/tmp/a\nb.frm"),
+            "NameFileForm=\nNameFileFormUtf8=/tmp/a%0Ab.frm\n");
+        row("not UTF-16", QStringLiteral("/tmp/") + QChar(0xD800) + ".frm",
+            "NameFileForm=\nNameFileFormUtf8=\n");
+    }
+    void lastFileNameReadsBackAsSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        const QByteArray before = "; notes\n[Options]\nComPort=x\nNameFileForm=/old.frm\n";
+        writeFile(path, before);
+        FountainSettings settings{ProfileFile(path)};
+        settings.saveLastFormFile(name);
+        const QByteArray after = readFile(path);
+        const bool plain = !lines.startsWith("NameFileForm=\n");
+        // A name that no file can have is not recorded: nothing opens.
+        QCOMPARE(settings.lastFormFile(), lines.endsWith("Utf8=\n") ? QString() : name);
+        QCOMPARE(after, QByteArray(before).replace("NameFileForm=/old.frm\n", lines));
+        // What an older program reads: the name itself, or no file at all.
+        QCOMPARE(ProfileFile::valueIn(after, "Options", "NameFileForm", "DEF"),
+                 plain ? name : QString());
+        // A plain name saved next clears the escaped one.
+        settings.saveLastFormFile(QStringLiteral("/b.frm"));
+        QCOMPARE(settings.lastFormFile(), QStringLiteral("/b.frm"));
+        QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
+                 plain ? "DEF" : "");
     }
 };
 

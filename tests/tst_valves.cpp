@@ -102,6 +102,28 @@ class TestValves : public QObject
         QCOMPARE(again.prompts.messages, QStringList());
     }
 
+    void lastFileReopensAsSaved()
+    {
+        Sandbox sandbox;
+        const QString cafe = sandbox.workPath(QStringLiteral("café.frm"));
+        // Once recorded as "caf?.frm": that file opened at the next start and
+        // Save replaced it.
+        const QString decoy = sandbox.workPath(QStringLiteral("caf?.frm"));
+        writeFile(decoy, randomImage(15));
+        {
+            WindowFixture x(&sandbox);
+            x.store().replaceImage(randomImage(16));
+            x.prompts.saveAnswers << cafe;
+            x.button("SpeedButtonSaveAs")->click();
+        }
+        WindowFixture again(&sandbox);
+        QCOMPARE(again.w().windowTitle(), kCaptionWithFile + cafe);
+        QCOMPARE(again.store().image(), readFile(cafe));
+        again.button("SpeedButtonSave")->click();
+        QCOMPARE(readFile(decoy), randomImage(15));
+        QCOMPARE(again.prompts.messages, QStringList());
+    }
+
     void folderInTheSettingsFilesPlace()
     {
         Sandbox sandbox;
