@@ -1,6 +1,7 @@
 // The settings file reader and writer. The lexical rules, kept close to the
 // profile files other Windows programs write:
-// - lines end in LF, with or without CR; a UTF-8 byte order mark is skipped;
+// - lines end in LF, CR LF or a lone CR; a UTF-8 byte order mark is skipped;
+// - lines added take the ending of the file's first line;
 // - blanks and tabs around section names, keys and values are ignored;
 // - a line whose first non-blank character is ';' or '#' is a comment;
 // - "[name]" opens a section; "key=value" splits at the first '=';
@@ -48,20 +49,40 @@ struct Line
     qsizetype next;  // first byte of the following line
 };
 
+bool isLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// The length of the line ending at i: 2 for CR LF, 1 for LF or a lone CR.
+qsizetype breakLength(const QByteArray &c, qsizetype i)
+{
+    return c[i] == '\r' && i + 1 < c.size() && c[i + 1] == '\n' ? 2 : 1;
+}
+
 std::vector<Line> splitLines(const QByteArray &c)
 {
     std::vector<Line> lines;
     qsizetype pos = c.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < c.size()) {
-        const qsizetype nl = c.indexOf('\n', pos);
-        const qsizetype next = nl < 0 ? c.size() : nl + 1;
-        qsizetype end = nl < 0 ? c.size() : nl;
-        if (end > pos && c[end - 1] == '\r')
-            --end;
+        qsizetype end = pos;
+        while (end < c.size() && !isLineBreak(c[end]))
+            ++end;
+        const qsizetype next = end < c.size() ? end + breakLength(c, end) : end;
         lines.push_back({pos, end, next});
         pos = next;
     }
     return lines;
+}
+
+// The ending of the file's first line; LF for a file of one line or none.
+QByteArray fileLineEnding(const QByteArray &c)
+{
+    for (qsizetype i = 0; i < c.size(); ++i) {
+        if (isLineBreak(c[i]))
+            return c.mid(i, breakLength(c, i));
+    }
+    return QByteArrayLiteral("\n");
 }
 
 enum class Kind { Other, Section, Key };
@@ -159,20 +180,19 @@ QByteArray encodeValue(const QString &value)
     return raw;
 }
 
+// c ends with a line break; whether the line it ends holds only blanks.
 bool endsWithBlankLine(const QByteArray &c)
 {
-    // c ends with '\n'; look at the line before it.
-    qsizetype i = c.size() - 1;
-    while (i > 0 && (isBlank(c[i - 1]) || c[i - 1] == '\r'))
-        --i;
-    return i == 0 || c[i - 1] == '\n';
+    const Line last = splitLines(c).back();
+    return trimmed(QByteArrayView(c.constData() + last.start, last.end - last.start)).isEmpty();
 }
 
-// What ends the text's last line before more is added: nothing when it ends
-// in LF; LF alone after a lone CR, which would otherwise stay in the value.
+// What ends the text's last line before more is added: nothing when it ends in
+// a line break. In a file of LF or CR LF lines a last lone CR gets its LF, as
+// a reader that splits at LF alone would otherwise keep the CR in the value.
 QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
 {
-    if (text.isEmpty() || text.back() == '\n')
+    if (text.isEmpty() || text.back() == '\n' || (text.back() == '\r' && eol == "\r"))
         return {};
     return text.back() == '\r' ? QByteArray("\n") : eol;
 }
@@ -201,7 +221,7 @@ QString ProfileFile::valueIn(const QByteArray &contents, const QString &section,
 QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &section,
                                   const QString &key, const QString &value)
 {
-    const QByteArray eol = contents.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray eol = fileLineEnding(contents);
     const QByteArray raw = encodeValue(value);
     const Lookup r = find(contents, section, key);
     QByteArray out = contents;

@@ -32,6 +32,7 @@ class TestProfile : public QObject
             "b");
         row("no trailing newline", "[Zadvizki]\nName_1=end", "end");
         row("crlf", "[Zadvizki]\r\nName_1=dos\r\n", "dos");
+        row("cr only", "[Zadvizki]\rName_2=x\rName_1=mac\r", "mac"); // once nothing at all
         row("quotes", "[Zadvizki]\nName_1=\" padded \"\n", " padded ");
         row("equals in value", "[Zadvizki]\nName_1=a=b\n", "a=b");
         row("windows-1251", "[Zadvizki]\nName_1=\xCD\xE0\xF1\xEE\xF1\n", QStringLiteral("Насос"));
@@ -89,6 +90,18 @@ class TestProfile : public QObject
             "[Zadvizki]\nName_1=\xA8\xE6\n");
         row("quoted to keep blanks", {}, "Name_1", " a ", "[Zadvizki]\nName_1=\" a \"\n");
         row("line breaks flattened", {}, "Name_1", "a\nb\rc", "[Zadvizki]\nName_1=a b c\n");
+        // Once read as one line, and given a key ending in LF.
+        row("cr only: replace", "[Zadvizki]\rName_1=a\r; x\r", "Name_1", "b",
+            "[Zadvizki]\rName_1=b\r; x\r");
+        row("cr only: add to section", "[Zadvizki]\rName_1=a\r", "Name_2", "b",
+            "[Zadvizki]\rName_1=a\rName_2=b\r");
+        row("cr only: new section", "[Options]\rX=1", "Name_1", "a",
+            "[Options]\rX=1\r\r[Zadvizki]\rName_1=a\r");
+        row("long lines kept",
+            "; " + QByteArray(100000, 'c') + "\n[Zadvizki]\nJunk=" + QByteArray(5000, 'j') + "\n",
+            "Name_1", "a",
+            "; " + QByteArray(100000, 'c') + "\n[Zadvizki]\nJunk=" + QByteArray(5000, 'j') +
+                "\nName_1=a\n");
     }
     void profileWrites()
     {
