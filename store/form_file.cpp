@@ -3,6 +3,7 @@
 #include "store/form_file.h"
 
 #include "store/errors.h"
+#include "store/file_access.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -72,15 +73,6 @@ int nameProblem(const QString &fileName, bool forWriting)
     return forWriting ? 0 : EInOutError::kFileNotFound;
 }
 
-// The read-only attribute of other systems is a file nobody may write; it
-// holds for the superuser too.
-bool isReadOnly(const QFileInfo &info)
-{
-    // WriteUser is left out: for the superuser it is set whatever the mode.
-    constexpr auto kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    return !(info.permissions() & kAnyWrite) || !info.isWritable();
-}
-
 } // namespace
 
 namespace formfile {
@@ -141,7 +133,7 @@ void write(const QString &fileName, const QByteArray &image)
     if (const int code = nameProblem(fileName, true))
         fail(code);
     const QFileInfo info(fileName);
-    if (info.exists() && isReadOnly(info))
+    if (info.exists() && isReadOnlyFile(info))
         fail(EInOutError::kAccessDenied);
 
     QSaveFile f(fileName);

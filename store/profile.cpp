@@ -13,6 +13,7 @@
 
 #include "store/cp1251.h"
 #include "store/errors.h"
+#include "store/file_access.h"
 
 #include <QDir>
 #include <QFile>
@@ -267,6 +268,10 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
 {
     QByteArray contents;
     const QFileInfo info(m_path);
+    // Refused as a read-only form file is, even for the superuser, whose
+    // write would otherwise put a writable file in its place.
+    if (info.isFile() && isReadOnlyFile(info))
+        throw ESettingsWriteError(m_path);
     const QFileInfo source(readPath());
     if (source.exists()) {
         // A file we cannot read whole cannot be rewritten without losing lines.

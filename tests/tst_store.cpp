@@ -328,10 +328,14 @@ class TestStore : public QObject
             QVERIFY_THROWS_EXCEPTION(ESettingsWriteError,
                                      ProfileFile(ini).writeString(kZ, "Name_1", "b"));
         }
-        // A settings file that cannot be written at all.
+        // A settings file that cannot be written at all. A read-only one was
+        // replaced by a writable one when the superuser saved.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.ini")));
+        const QString readOnly = dir.filePath(QStringLiteral("ro.ini"));
+        writeFile(readOnly, before);
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadOther));
         for (const QString &path : {dir.filePath("dir.ini"), dir.filePath("p.frm/Fonvira.ini"),
-                                    QStringLiteral("/proc/self/Fonvira.ini")}) {
+                                    QStringLiteral("/proc/self/Fonvira.ini"), readOnly}) {
             try {
                 ProfileFile(path).writeString(kZ, "Name_1", "b");
                 QFAIL(qPrintable("the write did not fail: " + path));
@@ -341,8 +345,11 @@ class TestStore : public QObject
         }
         QCOMPARE(readFile(frm), pattern(8192));
         QCOMPARE(readFile(ini), before);
+        QCOMPARE(readFile(readOnly), before);
+        QCOMPARE(QFile::permissions(readOnly) & QFile::WriteOwner, QFile::Permissions());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{QStringLiteral("Fonvira.ini"), QStringLiteral("p.frm")}));
+                 (QStringList{QStringLiteral("Fonvira.ini"), QStringLiteral("p.frm"),
+                              QStringLiteral("ro.ini")}));
     }
 };
 

@@ -124,11 +124,25 @@ class TestValves : public QObject
         QCOMPARE(again.prompts.messages, QStringList());
     }
 
-    void folderInTheSettingsFilesPlace()
+    void unwritableSettingsFile_data()
     {
+        QTest::addColumn<bool>("folder"); // else a read-only file
+        QTest::newRow("a folder in its place") << true;
+        QTest::newRow("read-only") << false;
+    }
+    void unwritableSettingsFile()
+    {
+        QFETCH(bool, folder);
         Sandbox sandbox;
-        // Read as absent, and unwritable even for the superuser.
-        QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
+        // Read as absent (or holding no names), and unwritable even for the
+        // superuser, who once replaced a read-only file with a writable one.
+        const QByteArray readOnly = "; kept as it is\n[Options]\nComPort=/dev/ttyUSB0\n";
+        if (folder) {
+            QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
+        } else {
+            writeFile(sandbox.settingsPath(), readOnly);
+            QVERIFY(QFile::setPermissions(sandbox.settingsPath(), QFile::ReadOwner));
+        }
         writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), randomImage(14));
         WindowFixture x(&sandbox);
         QCOMPARE(x.prompts.messages, QStringList());
@@ -165,7 +179,12 @@ class TestValves : public QObject
         QCOMPARE(quint8(readFile(file).at(kTravelBase + 256)), 120);
         // The names wait in their boxes for a settings file that can be written.
         QCOMPARE(x.edit("EditNameZadv", 3)->text(), QStringLiteral("Насос"));
-        QVERIFY(QFileInfo(sandbox.settingsPath()).isDir());
+        QCOMPARE(QFileInfo(sandbox.settingsPath()).isDir(), folder);
+        if (!folder) {
+            QCOMPARE(readFile(sandbox.settingsPath()), readOnly);
+            QCOMPARE(QFile::permissions(sandbox.settingsPath()) & QFile::WriteOwner,
+                     QFile::Permissions());
+        }
     }
 
     // ---- the valve parameters panel ----
