@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -110,6 +111,8 @@ TValvePanel::TValvePanel(FormStore &store, FountainSettings &settings, const Han
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
+    // The labels show the bars' first positions, which are not the store's.
+    const QScopedValueRollback showing(m_showingStore, true);
     for (int v = 0; v < kValves; ++v) {
         QLineEdit *name = m_names[v];
         // A longer name read from the settings file raises the limit; it comes
@@ -174,6 +177,10 @@ void TValvePanel::ScrollBarTimeZadvChange(int valve)
 {
     const int t = m_times[valve - 1]->value();
     m_timeLabels[valve - 1]->setText(timeText(t));
+    // What the operator sets goes into the store at once, so the strip's next
+    // refresh shows it rather than the value before.
+    if (!m_showingStore)
+        m_store.writeTravelTime(valve, std::uint8_t(t));
     if (valve == 1 && m_together->isChecked()) {
         for (int v = 1; v < kValves; ++v)
             m_times[v]->setValue(t);
@@ -182,11 +189,13 @@ void TValvePanel::ScrollBarTimeZadvChange(int valve)
 
 void TValvePanel::WriteZadv()
 {
-    SaveIniNameZadvigki();
+    // The travel times first: they belong to the programme, which is saved
+    // even when the settings file cannot take the names.
     std::array<std::uint8_t, kValves> seconds{};
     for (int v = 0; v < kValves; ++v)
         seconds[v] = std::uint8_t(m_times[v]->value());
     m_store.writeTravelTimes(seconds);
+    SaveIniNameZadvigki();
 }
 
 void TValvePanel::SaveIniNameZadvigki()
@@ -215,6 +224,10 @@ FountainSettings::ValveNames TValvePanel::valveNames() const
 
 void TValvePanel::showTravelTimes(const JetLevels &stored)
 {
+    // Nothing shown here reaches the store: "Вместе" moves bars 2 to 8 with
+    // bar 1 before each is set to its own value, and a stored time below 7
+    // shows as 7 but stays as it is.
+    const QScopedValueRollback showing(m_showingStore, true);
     for (int v = 0; v < kValves; ++v)
         m_times[v]->setValue(stored[v]);
 }

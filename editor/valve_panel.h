@@ -29,7 +29,7 @@ class TValvePanel : public QGroupBox
 
     // ---- handlers ----
     void ScrollBarTimeZadvChange(int valve); // valve 1..8
-    // The names into the settings file, then the travel times into the store.
+    // The travel times into the store, then the names into the settings file.
     void WriteZadv();
     void SaveIniNameZadvigki();
 
@@ -51,4 +51,5 @@ class TValvePanel : public QGroupBox
     std::array<QLineEdit *, kValves> m_names{};
     std::array<QScrollBar *, kValves> m_times{};
     std::array<QLabel *, kValves> m_timeLabels{};
+    bool m_showingStore = false; // the bars follow the store, not the operator
 };

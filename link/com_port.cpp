@@ -29,6 +29,12 @@ QString ComPort::writeErrorText(const QString &portName)
     return QStringLiteral("Error writing port ") + portName;
 }
 
+QString ComPort::busyErrorText(const QString &portName)
+{
+    return writeErrorText(portName) +
+           QStringLiteral(": the line is still busy with earlier uploads");
+}
+
 ComPort::LineSettings ComPort::readSettings(const ProfileFile &profile)
 {
     LineSettings line;
@@ -57,6 +63,9 @@ void ComPort::Write(QByteArray bytes)
 {
     if (!m_line->isOpen())
         open();
+    // Refused, not queued; the port stays open and what waits goes on.
+    if (m_line->bytesPending() + bytes.size() > kMaxPendingBytes)
+        throw EComPortError(busyErrorText(m_portName));
     QString reason;
     if (!m_line->write(bytes, &reason)) {
         m_line->close();

@@ -1,10 +1,12 @@
 // ComPort: the application's one serial channel to the form shaper. It only
 // sends. Write hands a block to the port and returns while the line is still
 // busy; blocks handed over while an earlier one is on the wire go out after
-// it, whole and in order. It reports failures and shows nothing itself.
+// it, whole and in order, as long as they fit in the queue. It reports
+// failures and shows nothing itself.
 #pragma once
 
 #include "link/serial_line.h"
+#include "link/upload_frame.h"
 #include "store/errors.h"
 
 #include <QByteArray>
@@ -31,6 +33,9 @@ class ComPort : public QObject
     static inline const QString kSection = QStringLiteral("Options");
     static inline const QString kPortNameKey = QStringLiteral("ComPort");
     static inline const QString kBaudRateKey = QStringLiteral("BaudRate");
+    // What may wait for the line: an upload being sent and one behind it. On a
+    // stuck line each click would otherwise queue another frame without end.
+    static constexpr qint64 kMaxPendingBytes = 2 * upload_frame::kFrameSize;
 
     using LineSettings = SerialLine::Settings;
     // The line as the settings file gives it; blank or invalid values count as missing.
@@ -43,7 +48,8 @@ class ComPort : public QObject
 
     // Opens the port first if it is closed, then queues all of bytes for
     // sending and returns without waiting for the line. Raises EComPortError
-    // when the port cannot be opened or refuses the block.
+    // when the port cannot be opened, the queue has no room for the block, or
+    // the port refuses it.
     void Write(QByteArray bytes);
     // Blocks until everything written has left the line, or msecs have passed;
     // false with the message in *message otherwise.
@@ -58,6 +64,7 @@ class ComPort : public QObject
     static QString openErrorText(const QString &portName, const QString &reason,
                                  bool permissionDenied);
     static QString writeErrorText(const QString &portName);
+    static QString busyErrorText(const QString &portName);
 
   signals:
     // A block that was accepted failed on the line later. The port is closed

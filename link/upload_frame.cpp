@@ -58,7 +58,8 @@ std::optional<Programme> decode(QByteArrayView frame, QString *problem)
     store->replaceImage(image);
 
     Programme programme;
-    for (int slot = 0; slot < FormStore::kSlots; ++slot) {
+    // The frame carries 128 slots, but a programme ends at form 100.
+    for (int slot = 0; slot < kProgrammeSlots; ++slot) {
         const FountainForm form = store->ReadForm(slot);
         if (form.isCoda()) {
             programme.codaSlot = slot;

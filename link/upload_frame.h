@@ -20,6 +20,8 @@ inline constexpr std::uint8_t kHeaderByte = 0xF0; // the second byte of every fr
 inline constexpr std::uint8_t kFullOnWire = 0xFE; // how a data byte 0xFF travels
 inline constexpr int kHeaderSize = 2;
 inline constexpr int kFrameSize = kHeaderSize + FormStore::kBankSize; // 2050
+// The slots a programme runs through: forms 1..100, the ones the editor reaches.
+inline constexpr int kProgrammeSlots = 100;
 
 // The frame for a bank 0 image of FormStore::kBankSize bytes: the two header
 // bytes, then the bank with every 0xFF sent as 0xFE. Only the frame is changed;
@@ -29,8 +31,9 @@ QByteArray build(QByteArrayView bank0);
 // The programme a frame carries, as the controller would run it.
 struct Programme
 {
-    QList<FountainForm> forms; // slots 0.. up to, not including, the first coda mark
-    int codaSlot = -1;         // the first coda mark's slot; -1 when no slot is one
+    // Slots 0.. up to, not including, the first coda mark; all 100 without one.
+    QList<FountainForm> forms;
+    int codaSlot = -1; // the first coda mark's slot; -1 when none of the 100 is one
 };
 
 // Decodes a whole frame; nullopt with a reason in *problem when it is not one.

@@ -16,6 +16,8 @@ QString EInOutError::textForCode(int code)
         return QStringLiteral("Read beyond end of file");
     case kDiskFull:
         return QStringLiteral("Disk full");
+    case kNotAFormFile:
+        return QStringLiteral("Not a form file");
     default:
         return QStringLiteral("I/O error %1").arg(code);
     }

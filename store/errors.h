@@ -28,6 +28,8 @@ class EInOutError : public EAppError
     static constexpr int kAccessDenied = 5;
     static constexpr int kReadBeyondEnd = 100;
     static constexpr int kDiskFull = 101;
+    // Not a code of the system: a file longer than a form file.
+    static constexpr int kNotAFormFile = 1000;
 
     explicit EInOutError(int code) : EAppError(textForCode(code)), m_code(code) {}
     int code() const noexcept { return m_code; }

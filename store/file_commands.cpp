@@ -3,16 +3,44 @@
 
 #include "app/ui_prompts.h"
 #include "player/playback.h"
+#include "store/errors.h"
 #include "store/form_file.h"
 #include "store/form_store.h"
 #include "store/settings.h"
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
+
+// A settings file that cannot be written must not cost the operator the
+// programme: its failure is held while the form file is written and reported
+// once, when the command is done.
+class SettingsWrites
+{
+  public:
+    void run(const std::function<void()> &write)
+    {
+        try {
+            write();
+        } catch (const ESettingsWriteError &e) {
+            if (!m_failure)
+                m_failure = e;
+        }
+    }
+    void reportFailure() const
+    {
+        if (m_failure)
+            throw *m_failure;
+    }
+
+  private:
+    std::optional<ESettingsWriteError> m_failure;
+};
 
 } // namespace
 
@@ -58,9 +86,11 @@ void TFileCommands::SpeedButtonSaveClick()
                            QStringLiteral("Файл не существует !"));
         return;
     }
-    m_views.writeZadv();
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
     formfile::write(m_currentFile, m_store.image());
-    SaveNameFileForm();
+    settings.run([this] { SaveNameFileForm(); });
+    settings.reportFailure();
 }
 
 void TFileCommands::SpeedButtonSaveAsClick()
@@ -68,12 +98,16 @@ void TFileCommands::SpeedButtonSaveAsClick()
     const QString name = m_prompts.saveFileName(m_dialogParent, m_currentFile);
     if (name.isEmpty())
         return;
-    m_currentFile = name;
-    m_views.writeZadv();
-    emit captionChanged(kCaptionWithFile + name);
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
+    // Only a file that was written becomes the current file: a failed Save
+    // As leaves Save pointing at the programme's real file.
     formfile::write(name, m_store.image());
-    SaveNameFileForm();
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    settings.run([this] { SaveNameFileForm(); });
     emit saveEnabledChanged(true);
+    settings.reportFailure();
 }
 
 void TFileCommands::ReadNameFileForm()
@@ -84,8 +118,9 @@ void TFileCommands::ReadNameFileForm()
 void TFileCommands::loadLastFormFile()
 {
     const QString name = m_openName;
-    // A directory of that name counts as present, so its failure is reported.
-    if (name.isEmpty() || !QFileInfo::exists(name))
+    // A directory or a looping link of that name counts as present, so its
+    // failure is reported.
+    if (name.isEmpty() || !formfile::isThere(name))
         return;
     m_store.replaceImage(formfile::read(name));
     m_currentFile = name;

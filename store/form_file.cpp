@@ -3,10 +3,12 @@
 #include "store/form_file.h"
 
 #include "store/errors.h"
+#include "store/file_access.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <cerrno>
 
@@ -19,6 +21,8 @@ namespace {
 // Codes with no text of their own; the operator sees "I/O error %d".
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
+// Links the system follows before it gives up on a name (Linux's MAXSYMLINKS).
+constexpr int kMaxLinks = 40;
 
 #ifdef Q_OS_WIN
 // Windows' own error numbers are where the messages' codes come from.
@@ -88,7 +92,12 @@ int codeForSystemError(int fallback)
 
 void clearSystemError()
 {
-    clearSystemError();
+    errno = 0;
+}
+
+bool systemErrorSet()
+{
+    return errno != 0;
 }
 #endif
 
@@ -107,19 +116,14 @@ int nameProblem(const QString &fileName, bool forWriting)
         // A directory, a pipe or a device is no form file (a pipe would block).
         return info.isFile() ? 0 : EInOutError::kAccessDenied;
     }
+    // A link that leads to no file: reading lets the system tell why (a loop,
+    // a missing target); writing through a loop would replace the link itself.
+    if (info.isSymLink() && (!forWriting || formfile::isThere(fileName)))
+        return forWriting ? EInOutError::kInvalidFilename : 0;
     // The folder is missing, or a file stands where a folder should be.
     if (!QFileInfo(info.absolutePath()).isDir())
         return EInOutError::kInvalidFilename;
     return forWriting ? 0 : EInOutError::kFileNotFound;
-}
-
-// The read-only attribute of other systems is a file nobody may write; it
-// holds for the superuser too.
-bool isReadOnly(const QFileInfo &info)
-{
-    // WriteUser is left out: for the superuser it is set whatever the mode.
-    constexpr auto kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    return !(info.permissions() & kAnyWrite) || !info.isWritable();
 }
 
 } // namespace
@@ -134,12 +138,17 @@ QByteArray read(const QString &fileName)
     clearSystemError();
     if (!f.open(QIODevice::ReadOnly))
         fail(codeForSystemError(EInOutError::kAccessDenied));
-    // The whole image is read before anyone sees it: a short file changes nothing.
-    QByteArray image(kFileSize, '\0');
+    // A longer file is something else, and a Save would cut it down: its size
+    // says so without reading it.
+    if (f.size() > kFileSize)
+        fail(EInOutError::kNotAFormFile);
+    // The whole image is read before anyone sees it: a short file changes
+    // nothing. One byte more is asked for, in case the size was not told.
+    QByteArray image(kFileSize + 1, '\0');
     qsizetype got = 0;
-    while (got < kFileSize) {
+    while (got <= kFileSize) {
         clearSystemError();
-        const qint64 n = f.read(image.data() + got, kFileSize - got);
+        const qint64 n = f.read(image.data() + got, kFileSize + 1 - got);
         if (n < 0)
             fail(codeForSystemError(kReadFault));
         if (n == 0)
@@ -148,7 +157,28 @@ QByteArray read(const QString &fileName)
     }
     if (got < kFileSize)
         fail(EInOutError::kReadBeyondEnd);
+    if (got > kFileSize)
+        fail(EInOutError::kNotAFormFile);
+    image.chop(1);
     return image;
+}
+
+bool isThere(const QString &fileName)
+{
+    QFileInfo info(fileName);
+    if (info.exists())
+        return true;
+    // Follow the links one by one: a chain that comes back on itself, or is
+    // longer than the system follows, cannot be read; one that ends at a
+    // missing name is a missing file.
+    QStringList seen;
+    for (int step = 0; step < kMaxLinks && info.isSymLink(); ++step) {
+        if (seen.contains(info.absoluteFilePath()))
+            return true;
+        seen << info.absoluteFilePath();
+        info.setFile(info.symLinkTarget());
+    }
+    return info.isSymLink();
 }
 
 void write(const QString &fileName, const QByteArray &image)
@@ -156,7 +186,7 @@ void write(const QString &fileName, const QByteArray &image)
     if (const int code = nameProblem(fileName, true))
         fail(code);
     const QFileInfo info(fileName);
-    if (info.exists() && isReadOnly(info))
+    if (info.exists() && isReadOnlyFile(info))
         fail(EInOutError::kAccessDenied);
 
     QSaveFile f(fileName);

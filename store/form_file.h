@@ -10,9 +10,13 @@ namespace formfile {
 constexpr qsizetype kFileSize = 8192;
 constexpr qsizetype kRecordSize = 128; // the file is 64 records of this size
 
-// The first 8192 bytes of the file; a longer file's tail is ignored. Needs
-// only read access. Throws EInOutError (2, 3, 4, 5, 100, or another code).
+// The file's 8192 bytes. Needs only read access. Throws EInOutError (2, 3,
+// 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another code).
 QByteArray read(const QString &fileName);
+
+// Whether a start-up should try the name: a file is there, or a link that
+// cannot be followed to its end (whose failure is then reported).
+bool isThere(const QString &fileName);
 
 // Replaces the file with image (8192 bytes) through a temporary file, so a
 // failed write leaves the old file whole. A file without any write permission

@@ -60,7 +60,12 @@ std::array<std::uint8_t, 8> FormStore::ReadZadv() const
 void FormStore::writeTravelTimes(const std::array<std::uint8_t, 8> &seconds)
 {
     for (int v = 0; v < kValves; ++v)
-        set(kTravelTimeBase + v * kPlaneSize, seconds[v]);
+        writeTravelTime(v + 1, seconds[v]);
+}
+
+void FormStore::writeTravelTime(int valve, std::uint8_t seconds)
+{
+    set(kTravelTimeBase + (valve - 1) * kPlaneSize, seconds);
 }
 
 void FormStore::ClearStore()

@@ -67,6 +67,7 @@ class FormStore
 
     std::array<std::uint8_t, 8> ReadZadv() const;
     void writeTravelTimes(const std::array<std::uint8_t, 8> &seconds);
+    void writeTravelTime(int valve, std::uint8_t seconds); // valve 1..8
 
     void ClearStore();
 

@@ -1,6 +1,7 @@
 // The settings file reader and writer. The lexical rules, kept close to the
 // profile files other Windows programs write:
-// - lines end in LF, with or without CR; a UTF-8 byte order mark is skipped;
+// - lines end in LF, CR LF or a lone CR; a UTF-8 byte order mark is skipped;
+// - lines added take the ending of the file's first line;
 // - blanks and tabs around section names, keys and values are ignored;
 // - a line whose first non-blank character is ';' or '#' is a comment;
 // - "[name]" opens a section; "key=value" splits at the first '=';
@@ -12,6 +13,7 @@
 
 #include "store/cp1251.h"
 #include "store/errors.h"
+#include "store/file_access.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,20 +50,40 @@ struct Line
     qsizetype next;  // first byte of the following line
 };
 
+bool isLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// The length of the line ending at i: 2 for CR LF, 1 for LF or a lone CR.
+qsizetype breakLength(const QByteArray &c, qsizetype i)
+{
+    return c[i] == '\r' && i + 1 < c.size() && c[i + 1] == '\n' ? 2 : 1;
+}
+
 std::vector<Line> splitLines(const QByteArray &c)
 {
     std::vector<Line> lines;
     qsizetype pos = c.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < c.size()) {
-        const qsizetype nl = c.indexOf('\n', pos);
-        const qsizetype next = nl < 0 ? c.size() : nl + 1;
-        qsizetype end = nl < 0 ? c.size() : nl;
-        if (end > pos && c[end - 1] == '\r')
-            --end;
+        qsizetype end = pos;
+        while (end < c.size() && !isLineBreak(c[end]))
+            ++end;
+        const qsizetype next = end < c.size() ? end + breakLength(c, end) : end;
         lines.push_back({pos, end, next});
         pos = next;
     }
     return lines;
+}
+
+// The ending of the file's first line; LF for a file of one line or none.
+QByteArray fileLineEnding(const QByteArray &c)
+{
+    for (qsizetype i = 0; i < c.size(); ++i) {
+        if (isLineBreak(c[i]))
+            return c.mid(i, breakLength(c, i));
+    }
+    return QByteArrayLiteral("\n");
 }
 
 enum class Kind { Other, Section, Key };
@@ -159,20 +181,19 @@ QByteArray encodeValue(const QString &value)
     return raw;
 }
 
+// c ends with a line break; whether the line it ends holds only blanks.
 bool endsWithBlankLine(const QByteArray &c)
 {
-    // c ends with '\n'; look at the line before it.
-    qsizetype i = c.size() - 1;
-    while (i > 0 && (isBlank(c[i - 1]) || c[i - 1] == '\r'))
-        --i;
-    return i == 0 || c[i - 1] == '\n';
+    const Line last = splitLines(c).back();
+    return trimmed(QByteArrayView(c.constData() + last.start, last.end - last.start)).isEmpty();
 }
 
-// What ends the text's last line before more is added: nothing when it ends
-// in LF; LF alone after a lone CR, which would otherwise stay in the value.
+// What ends the text's last line before more is added: nothing when it ends in
+// a line break. In a file of LF or CR LF lines a last lone CR gets its LF, as
+// a reader that splits at LF alone would otherwise keep the CR in the value.
 QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
 {
-    if (text.isEmpty() || text.back() == '\n')
+    if (text.isEmpty() || text.back() == '\n' || (text.back() == '\r' && eol == "\r"))
         return {};
     return text.back() == '\r' ? QByteArray("\n") : eol;
 }
@@ -187,7 +208,7 @@ QString ProfileFile::readPath() const
 }
 
 QString ProfileFile::valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                             const QString &def)
+                             const QString &def, qsizetype maxLength)
 {
     const Lookup r = find(contents, section, key);
     if (r.keyLine < 0)
@@ -195,13 +216,13 @@ QString ProfileFile::valueIn(const QByteArray &contents, const QString &section,
     QByteArrayView v = r.key.value;
     if (v.size() >= 2 && isQuote(v.front()) && v.front() == v.back())
         v = v.sliced(1, v.size() - 2);
-    return cp1251::decode(v.first(std::min(v.size(), kMaxValueLength)));
+    return cp1251::decode(v.first(std::min(v.size(), maxLength)));
 }
 
 QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &section,
                                   const QString &key, const QString &value)
 {
-    const QByteArray eol = contents.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray eol = fileLineEnding(contents);
     const QByteArray raw = encodeValue(value);
     const Lookup r = find(contents, section, key);
     QByteArray out = contents;
@@ -227,8 +248,8 @@ QByteArray ProfileFile::withValue(const QByteArray &contents, const QString &sec
     return out;
 }
 
-QString ProfileFile::readString(const QString &section, const QString &key,
-                                const QString &def) const
+QString ProfileFile::readString(const QString &section, const QString &key, const QString &def,
+                                qsizetype maxLength) const
 {
     const QString path = readPath();
     // Only a regular file is read: a directory, a pipe or a device gives the defaults.
@@ -240,13 +261,17 @@ QString ProfileFile::readString(const QString &section, const QString &key,
     const QByteArray contents = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return def;
-    return valueIn(contents, section, key, def);
+    return valueIn(contents, section, key, def, maxLength);
 }
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     QByteArray contents;
     const QFileInfo info(m_path);
+    // Refused as a read-only form file is, even for the superuser, whose
+    // write would otherwise put a writable file in its place.
+    if (info.isFile() && isReadOnlyFile(info))
+        throw ESettingsWriteError(m_path);
     const QFileInfo source(readPath());
     if (source.exists()) {
         // A file we cannot read whole cannot be rewritten without losing lines.

@@ -21,16 +21,17 @@ class ProfileFile
 
     const QString &path() const { return m_path; }
 
-    // The value of key in section, up to 2047 characters; def when the file,
-    // the section or the key is missing or the file cannot be read.
-    QString readString(const QString &section, const QString &key, const QString &def) const;
+    // The value of key in section, up to maxLength characters; def when the
+    // file, the section or the key is missing or the file cannot be read.
+    QString readString(const QString &section, const QString &key, const QString &def,
+                       qsizetype maxLength = kMaxValueLength) const;
 
     // Creates the file, section and key as needed; throws ESettingsWriteError.
     void writeString(const QString &section, const QString &key, const QString &value);
 
     // The same two operations on a file's bytes, without touching the disk.
     static QString valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                           const QString &def);
+                           const QString &def, qsizetype maxLength = kMaxValueLength);
     static QByteArray withValue(const QByteArray &contents, const QString &section,
                                 const QString &key, const QString &value);
 

@@ -2,6 +2,27 @@
 
 #include "store/settings_location.h"
 
+#include <QUrl>
+
+#include <limits>
+
+namespace {
+
+// No value can hold a line break: it stands for a key that is missing.
+const QString kMissing = QStringLiteral("\n");
+
+QString escaped(const QString &fileName)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(fileName, "/"));
+}
+
+QString unescaped(const QString &value)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
+}
+
+} // namespace
+
 FountainSettings FountainSettings::atDefaultLocation()
 {
     return FountainSettings(
@@ -25,10 +46,31 @@ void FountainSettings::saveValveNames(const ValveNames &names)
 
 QString FountainSettings::lastFormFile() const
 {
-    return m_profile.readString(kSectionOptions, kKeyLastFile, kDefaultLastFile);
+    const QString plain = m_profile.readString(kSectionOptions, kKeyLastFile, kMissing);
+    if (!plain.isEmpty() && plain != kMissing)
+        return plain;
+    // An escaped name has no length limit of its own.
+    const QString escapedName = m_profile.readString(
+        kSectionOptions, kKeyLastFileEscaped, QString(), std::numeric_limits<qsizetype>::max());
+    if (!escapedName.isEmpty())
+        return unescaped(escapedName);
+    return plain == kMissing ? kDefaultLastFile : plain;
 }
 
 void FountainSettings::saveLastFormFile(const QString &fileName)
 {
-    m_profile.writeString(kSectionOptions, kKeyLastFile, fileName);
+    const QByteArray line = ProfileFile::withValue({}, kSectionOptions, kKeyLastFile, fileName);
+    if (ProfileFile::valueIn(line, kSectionOptions, kKeyLastFile, QString()) == fileName) {
+        m_profile.writeString(kSectionOptions, kKeyLastFile, fileName);
+        // An escaped name left from before would only confuse a reader.
+        if (!m_profile.readString(kSectionOptions, kKeyLastFileEscaped, QString()).isEmpty())
+            m_profile.writeString(kSectionOptions, kKeyLastFileEscaped, QString());
+        return;
+    }
+    const bool escapable = unescaped(escaped(fileName)) == fileName;
+    // The escaped name first: should the second write fail, NameFileForm
+    // still names the file saved before.
+    m_profile.writeString(kSectionOptions, kKeyLastFileEscaped,
+                          escapable ? escaped(fileName) : QString());
+    m_profile.writeString(kSectionOptions, kKeyLastFile, QString());
 }

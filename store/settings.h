@@ -16,6 +16,9 @@ class FountainSettings
     static inline const QString kSectionValves = QStringLiteral("Zadvizki");
     static inline const QString kSectionOptions = QStringLiteral("Options");
     static inline const QString kKeyLastFile = QStringLiteral("NameFileForm");
+    // The last file's name where NameFileForm cannot hold it exactly: its UTF-8
+    // bytes, percent-encoded but for '/', so the line is plain ASCII.
+    static inline const QString kKeyLastFileEscaped = QStringLiteral("NameFileFormUtf8");
     static inline const QString kDefaultLastFile = QStringLiteral("UserForm.frm");
 
     explicit FountainSettings(ProfileFile profile) : m_profile(std::move(profile)) {}
@@ -32,8 +35,15 @@ class FountainSettings
     // the keys written before the failure stay written.
     void saveValveNames(const ValveNames &names);
 
-    // NameFileForm of section Options; "UserForm.frm" when missing.
+    // NameFileForm of section Options, else the escaped name beside it;
+    // "UserForm.frm" when both are missing.
     QString lastFormFile() const;
+    // A name the file holds exactly goes into NameFileForm, as older programs
+    // read it. Any other (a character outside Windows-1251, a line break, more
+    // than 2047 characters) goes escaped into NameFileFormUtf8, and
+    // NameFileForm is left empty: a reader that knows only NameFileForm then
+    // opens nothing rather than a file of a similar name. A name that cannot
+    // be escaped either (not valid UTF-16) is not recorded at all.
     void saveLastFormFile(const QString &fileName);
 
     static QString valveKey(int valve) { return QStringLiteral("Name_%1").arg(valve); }

@@ -7,15 +7,20 @@
 #include "store/profile.h"
 #include "tests/window_fixture.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -53,6 +58,29 @@ QStringList visibleState(WindowFixture &w)
                  w.label("LabelTimeZadv", v + 1)->text();
     }
     return s;
+}
+
+// Answers the next file dialog, once it is shown, from the event loop.
+void answerFileDialog(const std::function<void(QFileDialog *, QLineEdit *)> &script)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, script] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        script(dialog, dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")));
+    });
+    poll->start(10);
+}
+
+// Types into the dialog's name box, key by key as an operator does, then Enter.
+void typeAndEnter(QLineEdit *nameBox, const QString &text)
+{
+    nameBox->clear();
+    QTest::keyClicks(nameBox, text);
+    QTest::keyClick(nameBox, Qt::Key_Return);
 }
 
 } // namespace
@@ -106,7 +134,9 @@ class TestFiles : public QObject
         QTest::newRow("0 bytes") << "other.frm" << 0 << shortFile;
         QTest::newRow("8191 bytes") << "other.frm" << 8191 << shortFile;
         QTest::newRow("8192 bytes") << "other.frm" << 8192 << "";
-        QTest::newRow("9000 bytes") << "other.frm" << 9000 << "";
+        // Once read as its first 8192 bytes, and cut down by the next Save.
+        QTest::newRow("8193 bytes") << "other.frm" << 8193 << "Not a form file.";
+        QTest::newRow("9000 bytes") << "other.frm" << 9000 << "Not a form file.";
         QTest::newRow("a directory") << "folder.frm" << -1 << "File access denied.";
         QTest::newRow("typed name that does not exist") << "none.frm" << -1 << "File not found.";
         QTest::newRow("folder that does not exist")
@@ -149,7 +179,7 @@ class TestFiles : public QObject
         QCOMPARE(x.prompts.openPrefills.last(), other);
     }
 
-    void failedSavesLeaveTheStateTheyReached()
+    void saveOntoAReadOnlyFileFails()
     {
         WindowFixture x;
         // A read-only file opens, but saving onto it fails and leaves it whole.
@@ -164,18 +194,89 @@ class TestFiles : public QObject
         QCOMPARE(x.prompts.messages, QStringList{"File access denied."});
         QCOMPARE(readFile(file), content);
         QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
+    }
 
-        // Save As into a missing folder: names and travel times were stored and
-        // the caption names the new file; Save and the recorded last file stay.
-        const QString name = x.sandbox().workPath(QStringLiteral("nofolder/new.frm"));
-        x.prompts.saveAnswers << name;
+    void failedSaveAsKeepsTheCurrentFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("fileOpen"); // else a first start, Save disabled
+        QTest::addColumn<QString>("message");
+        const QString invalid = QStringLiteral("Invalid filename.");
+        QTest::newRow("missing folder") << "nofolder/new.frm" << true << invalid;
+        QTest::newRow("under a file") << "/proc/version/x.frm" << true << invalid;
+        QTest::newRow("a directory") << "." << true << "File access denied.";
+        QTest::newRow("first start") << "/proc/version/x.frm" << false << invalid;
+    }
+    void failedSaveAsKeepsTheCurrentFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, fileOpen);
+        QFETCH(QString, message);
+        WindowFixture x;
+        const QString file =
+            fileOpen ? openFormFile(x, QStringLiteral("real.frm"), randomImage(5)) : QString();
+        const QString caption = x.w().windowTitle();
+        x.bar("ScrollBarTimeZadv", 1)->setValue(50);
+        x.prompts.saveAnswers << (name.startsWith(u'/') ? name : x.sandbox().workPath(name));
         x.button("SpeedButtonSaveAs")->click();
-        QCOMPARE(x.prompts.messages.last(), QStringLiteral("Invalid filename."));
+        QCOMPARE(x.prompts.messages, QStringList{message});
+        // The names and travel times were stored before the form file failed;
+        // the caption and the current file once named the failed file, and a
+        // Save then answered "Файл не существует !".
         QCOMPARE(iniValue(x.sandbox(), "Zadvizki", "Name_1"), "NoName1");
         QCOMPARE(x.store().at(kTravelBase), 50);
-        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + name);
-        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        QCOMPARE(x.w().windowTitle(), caption);
+        QCOMPARE(x.find<TFileCommands>(QStringLiteral("FileCommands"))->currentFile(), file);
+        QCOMPARE(x.button("SpeedButtonSave")->isEnabled(), fileOpen);
         QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), "<missing>");
+        if (!fileOpen)
+            return;
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(x.prompts.messages.size(), 1);
+        QCOMPARE(readFile(file), x.store().image());
+    }
+
+    void saveAsWritesTheFileNamedInTheRealDialog()
+    {
+        Sandbox sandbox;
+        const QString a = sandbox.workPath(QStringLiteral("a.frm"));
+        const QString folder = sandbox.workPath(QStringLiteral("adir"));
+        writeFile(a, randomImage(11));
+        QVERIFY(QDir().mkdir(folder));
+        QtPrompts prompts;
+        TfrmMain w(prompts);
+        w.store().replaceImage(randomImage(12));
+        w.store().writeTravelTimes({7, 7, 7, 7, 7, 7, 7, 7}); // as the bars show them
+        auto *saveAs = findNamed<QToolButton>(&w, QStringLiteral("SpeedButtonSaveAs"));
+
+        // The dialog opens in the working folder. While "adir" was typed its
+        // list picked a.frm up, and Enter replaced a.frm. A folder typed opens
+        // that folder.
+        QString openedFolder;
+        answerFileDialog([&](QFileDialog *dialog, QLineEdit *nameBox) {
+            // The list holds a.frm before the first key.
+            auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+            QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 2);
+            // Keys that reach the name box while it does not hold the focus, as
+            // when they are typed in from another program.
+            nameBox->clearFocus();
+            typeAndEnter(nameBox, QStringLiteral("adir"));
+            openedFolder = dialog->isVisible() ? dialog->directory().absolutePath() : QString();
+            typeAndEnter(nameBox, QStringLiteral("b"));
+        });
+        saveAs->click();
+        QCOMPARE(readFile(a), randomImage(11));
+        QCOMPARE(openedFolder, folder);
+        QCOMPARE(readFile(folder + QStringLiteral("/b.frm")), w.store().image());
+        QCOMPARE(w.windowTitle(), kCaptionWithFile + folder + QStringLiteral("/b.frm"));
+
+        // The file named is replaced without a question; ".frm" is added.
+        answerFileDialog([&](QFileDialog *, QLineEdit *nameBox) {
+            typeAndEnter(nameBox, sandbox.workPath(QStringLiteral("a")));
+        });
+        saveAs->click();
+        QCOMPARE(readFile(a), w.store().image());
+        QCOMPARE(w.windowTitle(), kCaptionWithFile + a);
     }
 
     void saveOntoAVanishedFileWritesNothing()
@@ -245,11 +346,13 @@ class TestFiles : public QObject
 
     void startUpSurvivesABadLastFile_data()
     {
-        QTest::addColumn<int>("size"); // of the last form file, -1 for a directory
+        QTest::addColumn<int>("size"); // of the last form file, -1 a directory, -2 a link loop
         QTest::addColumn<QString>("message");
         QTest::newRow("8191 bytes") << 8191 << "Read beyond end of file.";
         QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
+        QTest::newRow("9000 bytes") << 9000 << "Not a form file.";
         QTest::newRow("a directory") << -1 << "File access denied.";
+        QTest::newRow("a link loop") << -2 << "Invalid filename.";
     }
     void startUpSurvivesABadLastFile()
     {
@@ -261,8 +364,10 @@ class TestFiles : public QObject
             firstStart = visibleState(clean);
         }
         Sandbox sandbox;
-        if (size < 0)
+        if (size == -1)
             QVERIFY(QDir(sandbox.workDir()).mkdir(QStringLiteral("UserForm.frm")));
+        else if (size == -2)
+            QVERIFY(QFile::link(QStringLiteral("UserForm.frm"), QStringLiteral("UserForm.frm")));
         else
             writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), QByteArray(size, '\x7F'));
         WindowFixture x(&sandbox);

@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include <memory>
 #include <utility>
 
 class TestFrame : public QObject
@@ -21,6 +22,34 @@ class TestFrame : public QObject
         const QByteArray frame = upload_frame::build(bank);
         QCOMPARE(frame, expectedFrame(bank));
         QCOMPARE(frame.count('\xFF'), 1);
+    }
+
+    void programmeEndsAtTheCodaOrForm100_data()
+    {
+        QTest::addColumn<int>("coda"); // the one slot given hold time 0:00, -1 for none
+        QTest::addColumn<int>("forms");
+        QTest::addColumn<int>("codaSlot");
+        QTest::newRow("coda at form 5") << 4 << 4 << 4;
+        QTest::newRow("coda at form 100") << 99 << 99 << 99;
+        // Once read as 128 forms: the slots past 100 are none the editor plays.
+        QTest::newRow("no coda") << -1 << 100 << -1;
+        QTest::newRow("coda at slot 110 only") << 110 << 100 << -1;
+    }
+    void programmeEndsAtTheCodaOrForm100()
+    {
+        QFETCH(int, coda);
+        QFETCH(int, forms);
+        QFETCH(int, codaSlot);
+        auto store = std::make_unique<FormStore>();
+        for (int slot = 0; slot < FormStore::kSlots; ++slot) {
+            FountainForm f;
+            f.holdSek = slot == coda ? 0 : 5;
+            store->WriteForm(slot, f);
+        }
+        const auto programme = upload_frame::decode(upload_frame::build(store->bank0Image()));
+        QVERIFY(programme);
+        QCOMPARE(programme->forms.size(), forms);
+        QCOMPARE(programme->codaSlot, codaSlot);
     }
 
     void readerCutsTheStreamIntoFrames()

@@ -1,6 +1,7 @@
 // The settings file: reading a value, writing one into the file as it stands,
 // and values that come back unchanged from a write and a read.
 #include "store/profile.h"
+#include "store/settings.h"
 #include "tests/test_support.h"
 
 #include <QDir>
@@ -31,6 +32,7 @@ class TestProfile : public QObject
             "b");
         row("no trailing newline", "[Zadvizki]\nName_1=end", "end");
         row("crlf", "[Zadvizki]\r\nName_1=dos\r\n", "dos");
+        row("cr only", "[Zadvizki]\rName_2=x\rName_1=mac\r", "mac"); // once nothing at all
         row("quotes", "[Zadvizki]\nName_1=\" padded \"\n", " padded ");
         row("equals in value", "[Zadvizki]\nName_1=a=b\n", "a=b");
         row("windows-1251", "[Zadvizki]\nName_1=\xCD\xE0\xF1\xEE\xF1\n", QStringLiteral("Насос"));
@@ -88,6 +90,18 @@ class TestProfile : public QObject
             "[Zadvizki]\nName_1=\xA8\xE6\n");
         row("quoted to keep blanks", {}, "Name_1", " a ", "[Zadvizki]\nName_1=\" a \"\n");
         row("line breaks flattened", {}, "Name_1", "a\nb\rc", "[Zadvizki]\nName_1=a b c\n");
+        // Once read as one line, and given a key ending in LF.
+        row("cr only: replace", "[Zadvizki]\rName_1=a\r; x\r", "Name_1", "b",
+            "[Zadvizki]\rName_1=b\r; x\r");
+        row("cr only: add to section", "[Zadvizki]\rName_1=a\r", "Name_2", "b",
+            "[Zadvizki]\rName_1=a\rName_2=b\r");
+        row("cr only: new section", "[Options]\rX=1", "Name_1", "a",
+            "[Options]\rX=1\r\r[Zadvizki]\rName_1=a\r");
+        row("long lines kept",
+            "; " + QByteArray(100000, 'c') + "\n[Zadvizki]\nJunk=" + QByteArray(5000, 'j') + "\n",
+            "Name_1", "a",
+            "; " + QByteArray(100000, 'c') + "\n[Zadvizki]\nJunk=" + QByteArray(5000, 'j') +
+                "\nName_1=a\n");
     }
     void profileWrites()
     {
@@ -117,6 +131,53 @@ class TestProfile : public QObject
             QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_1", "DEF"), value);
             QCOMPARE(ProfileFile::valueIn(contents, kZ, "Name_2", "DEF"), QStringLiteral("x"));
         }
+    }
+
+    void lastFileNameReadsBackAsSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("lines"); // of section Options after the save
+        const auto row = [](const char *tag, const QString &name, const QByteArray &lines) {
+            QTest::newRow(tag) << name << lines;
+        };
+        // Written as always, so older programs and settings files go on as they were.
+        row("Windows-1251", QStringLiteral("/home/оператор/a 1.frm"),
+            "NameFileForm=/home/\xEE\xEF\xE5\xF0\xE0\xF2\xEE\xF0/a 1.frm\n");
+        row("blanks at the ends", QStringLiteral(" a.frm "), "NameFileForm=\" a.frm \"\n");
+        // Once "caf?.frm", a name cut at 2047 characters, or a line break made
+        // a blank: the next start opened another file or none.
+        row("outside Windows-1251", QStringLiteral("/tmp/café ½.frm"),
+            "NameFileForm=\nNameFileFormUtf8=/tmp/caf%C3%A9%20%C2%BD.frm\n");
+        row("2100 characters", '/' + QString(2095, u'a') + ".frm",
+            "NameFileForm=\nNameFileFormUtf8=/" + QByteArray(2095, 'a') + ".frm\n");
+        row("line break", QStringLiteral("/tmp/a\nb.frm"),
+            "NameFileForm=\nNameFileFormUtf8=/tmp/a%0Ab.frm\n");
+        row("not UTF-16", QStringLiteral("/tmp/") + QChar(0xD800) + ".frm",
+            "NameFileForm=\nNameFileFormUtf8=\n");
+    }
+    void lastFileNameReadsBackAsSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        const QByteArray before = "; notes\n[Options]\nComPort=x\nNameFileForm=/old.frm\n";
+        writeFile(path, before);
+        FountainSettings settings{ProfileFile(path)};
+        settings.saveLastFormFile(name);
+        const QByteArray after = readFile(path);
+        const bool plain = !lines.startsWith("NameFileForm=\n");
+        // A name that no file can have is not recorded: nothing opens.
+        QCOMPARE(settings.lastFormFile(), lines.endsWith("Utf8=\n") ? QString() : name);
+        QCOMPARE(after, QByteArray(before).replace("NameFileForm=/old.frm\n", lines));
+        // What an older program reads: the name itself, or no file at all.
+        QCOMPARE(ProfileFile::valueIn(after, "Options", "NameFileForm", "DEF"),
+                 plain ? name : QString());
+        // A plain name saved next clears the escaped one.
+        settings.saveLastFormFile(QStringLiteral("/b.frm"));
+        QCOMPARE(settings.lastFormFile(), QStringLiteral("/b.frm"));
+        QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
+                 plain ? "DEF" : "");
     }
 };
 

@@ -224,8 +224,10 @@ class TestStore : public QObject
 
     void formFileReadAndWrite_data()
     {
-        // Under a fresh folder holding the files 0.frm, 8191.frm, 8192.frm and
-        // 9000.frm of that many bytes, a read-only ro.frm, folder.frm/ and pipe.frm.
+        // Under a fresh folder holding the files 0.frm, 8191.frm, 8192.frm,
+        // 8193.frm and 9000.frm of that many bytes, a sparse big.frm of 1 GiB, a
+        // read-only ro.frm, folder.frm/, pipe.frm and the links loop.frm and
+        // loop2.frm leading to each other.
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("readError");
         QTest::addColumn<QString>("writeError");
@@ -235,7 +237,11 @@ class TestStore : public QObject
         row("0 bytes", "0.frm", "Read beyond end of file", "");
         row("8191 bytes", "8191.frm", "Read beyond end of file", "");
         row("8192 bytes", "8192.frm", "", "");
-        row("9000 bytes", "9000.frm", "", "");
+        // Once its first 8192 bytes were read, and a Save cut the file down.
+        row("8193 bytes", "8193.frm", "Not a form file", "");
+        row("9000 bytes", "9000.frm", "Not a form file", "");
+        row("1 GiB", "big.frm", "Not a form file", "");
+        row("a link loop", "loop.frm", invalid, invalid);
         row("missing file", "none.frm", "File not found", "");
         row("missing folder", "nofolder/a.frm", invalid, invalid);
         row("under a file", "8192.frm/a.frm", invalid, invalid);
@@ -254,17 +260,26 @@ class TestStore : public QObject
         QFETCH(QString, writeError);
         QTemporaryDir dir;
         const QDir d(dir.path());
-        for (int size : {0, 8191, 8192, 9000})
+        for (int size : {0, 8191, 8192, 8193, 9000})
             writeFile(d.filePath(QStringLiteral("%1.frm").arg(size)), pattern(size, size));
+        QFile big(d.filePath(QStringLiteral("big.frm")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(1) << 30));
+        big.close();
+        QVERIFY(QFile::link(QStringLiteral("loop2.frm"), d.filePath(QStringLiteral("loop.frm"))));
+        QVERIFY(QFile::link(QStringLiteral("loop.frm"), d.filePath(QStringLiteral("loop2.frm"))));
         writeFile(d.filePath("ro.frm"), pattern(8192, 1));
         QVERIFY(QFile::setPermissions(d.filePath("ro.frm"), QFile::ReadOwner | QFile::ReadOther));
         QVERIFY(d.mkdir(QStringLiteral("folder.frm")));
         QCOMPARE(::mkfifo(QFile::encodeName(d.filePath(QStringLiteral("pipe.frm"))), 0644), 0);
-        // Every regular file of the folder with its bytes; the pipe is never opened.
+        // Every regular file of the folder with its bytes (the big one with its
+        // size); the pipe is never opened.
         const auto snapshot = [&d] {
             QMap<QString, QByteArray> m;
-            for (const QString &f : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
-                m[f] = f == QStringLiteral("pipe.frm") ? QByteArray() : readFile(d.filePath(f));
+            for (const QFileInfo &f : d.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+                m[f.fileName()] = f.fileName() == QStringLiteral("pipe.frm") ? QByteArray()
+                                  : f.size() > (1 << 20) ? QByteArray::number(f.size())
+                                                         : readFile(f.filePath());
+            }
             return m;
         };
         QMap<QString, QByteArray> expected = snapshot();
@@ -313,10 +328,14 @@ class TestStore : public QObject
             QVERIFY_THROWS_EXCEPTION(ESettingsWriteError,
                                      ProfileFile(ini).writeString(kZ, "Name_1", "b"));
         }
-        // A settings file that cannot be written at all.
+        // A settings file that cannot be written at all. A read-only one was
+        // replaced by a writable one when the superuser saved.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir.ini")));
+        const QString readOnly = dir.filePath(QStringLiteral("ro.ini"));
+        writeFile(readOnly, before);
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadOther));
         for (const QString &path : {dir.filePath("dir.ini"), dir.filePath("p.frm/Fonvira.ini"),
-                                    QStringLiteral("/proc/self/Fonvira.ini")}) {
+                                    QStringLiteral("/proc/self/Fonvira.ini"), readOnly}) {
             try {
                 ProfileFile(path).writeString(kZ, "Name_1", "b");
                 QFAIL(qPrintable("the write did not fail: " + path));
@@ -326,8 +345,11 @@ class TestStore : public QObject
         }
         QCOMPARE(readFile(frm), pattern(8192));
         QCOMPARE(readFile(ini), before);
+        QCOMPARE(readFile(readOnly), before);
+        QCOMPARE(QFile::permissions(readOnly) & QFile::WriteOwner, QFile::Permissions());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{QStringLiteral("Fonvira.ini"), QStringLiteral("p.frm")}));
+                 (QStringList{QStringLiteral("Fonvira.ini"), QStringLiteral("p.frm"),
+                              QStringLiteral("ro.ini")}));
     }
 };
 

@@ -102,11 +102,47 @@ class TestValves : public QObject
         QCOMPARE(again.prompts.messages, QStringList());
     }
 
-    void folderInTheSettingsFilesPlace()
+    void lastFileReopensAsSaved()
     {
         Sandbox sandbox;
-        // Read as absent, and unwritable even for the superuser.
-        QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
+        const QString cafe = sandbox.workPath(QStringLiteral("café.frm"));
+        // Once recorded as "caf?.frm": that file opened at the next start and
+        // Save replaced it.
+        const QString decoy = sandbox.workPath(QStringLiteral("caf?.frm"));
+        writeFile(decoy, randomImage(15));
+        {
+            WindowFixture x(&sandbox);
+            x.store().replaceImage(randomImage(16));
+            x.prompts.saveAnswers << cafe;
+            x.button("SpeedButtonSaveAs")->click();
+        }
+        WindowFixture again(&sandbox);
+        QCOMPARE(again.w().windowTitle(), kCaptionWithFile + cafe);
+        QCOMPARE(again.store().image(), readFile(cafe));
+        again.button("SpeedButtonSave")->click();
+        QCOMPARE(readFile(decoy), randomImage(15));
+        QCOMPARE(again.prompts.messages, QStringList());
+    }
+
+    void unwritableSettingsFile_data()
+    {
+        QTest::addColumn<bool>("folder"); // else a read-only file
+        QTest::newRow("a folder in its place") << true;
+        QTest::newRow("read-only") << false;
+    }
+    void unwritableSettingsFile()
+    {
+        QFETCH(bool, folder);
+        Sandbox sandbox;
+        // Read as absent (or holding no names), and unwritable even for the
+        // superuser, who once replaced a read-only file with a writable one.
+        const QByteArray readOnly = "; kept as it is\n[Options]\nComPort=/dev/ttyUSB0\n";
+        if (folder) {
+            QVERIFY(QDir(sandbox.configDir()).mkdir(QStringLiteral("Fonvira.ini")));
+        } else {
+            writeFile(sandbox.settingsPath(), readOnly);
+            QVERIFY(QFile::setPermissions(sandbox.settingsPath(), QFile::ReadOwner));
+        }
         writeFile(sandbox.workPath(QStringLiteral("UserForm.frm")), randomImage(14));
         WindowFixture x(&sandbox);
         QCOMPARE(x.prompts.messages, QStringList());
@@ -119,16 +155,31 @@ class TestValves : public QObject
         QCOMPARE(x.w().windowTitle(), kCaptionWithFile + "UserForm.frm");
         QCOMPARE(x.store().image(), randomImage(14));
 
-        // Save As stops at the settings file, before the travel times and the form file.
+        // Save As once stopped at the settings file, before the travel times
+        // and the form file: no save of the programme was possible. Now the
+        // programme is written and the settings failure told once, after it.
+        const QString unable = "Unable to write to " + sandbox.settingsPath() + '.';
+        x.edit("EditNameZadv", 3)->setText(QStringLiteral("Насос"));
         x.bar("ScrollBarTimeZadv", 1)->setValue(99);
         const QString file = sandbox.workPath(QStringLiteral("s.frm"));
         x.prompts.saveAnswers << file;
         x.button("SpeedButtonSaveAs")->click();
-        QCOMPARE(x.prompts.messages,
-                 QStringList{"Unable to write to " + sandbox.settingsPath() + '.'});
+        QCOMPARE(x.prompts.messages, QStringList{unable});
         QCOMPARE(x.prompts.titles, QStringList{kApplicationTitle});
-        QVERIFY(!QFile::exists(file));
-        QCOMPARE(x.store().image(), randomImage(14));
+        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + file);
+        QVERIFY(x.button("SpeedButtonSave")->isEnabled());
+        QByteArray expected = randomImage(14);
+        for (int v = 0; v < 8; ++v)
+            expected[kTravelBase + 256 * v] = char(x.bar("ScrollBarTimeZadv", v + 1)->value());
+        QCOMPARE(readFile(file), expected);
+
+        x.bar("ScrollBarTimeZadv", 2)->setValue(120);
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(x.prompts.messages, QStringList(2, unable));
+        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256)), 120);
+        // The names wait in their boxes for a settings file that can be written.
+        QCOMPARE(x.edit("EditNameZadv", 3)->text(), QStringLiteral("Насос"));
+        QCOMPARE(readFile(sandbox.settingsPath()), folder ? QByteArray() : readOnly);
     }
 
     // ---- the valve parameters panel ----
@@ -163,25 +214,52 @@ class TestValves : public QObject
         QCOMPARE(x.edit("EditNameZadv", 1)->text(), QStringLiteral("abcdefgh"));
     }
 
-    void unsavedTravelTimeGivesWayAtTheNextRefresh()
+    void travelTimeEditsSurviveARefresh_data()
     {
+        QTest::addColumn<QString>("refresh"); // a button, or "" for the strip ruler
+        QTest::newRow("OK") << "SpeedButtonEdit";
+        QTest::newRow("strip ruler") << "";
+        QTest::newRow("insert") << "SpeedButtonInsert";
+        QTest::newRow("delete") << "SpeedButtonDeleteForm";
+    }
+    void travelTimeEditsSurviveARefresh()
+    {
+        QFETCH(QString, refresh);
         WindowFixture x;
         QByteArray image = kZeros;
-        for (int v = 0; v < 8; ++v)
-            image[kTravelBase + 256 * v] = char(20 + v);
+        for (int v = 0; v < 7; ++v)
+            image[kTravelBase + 256 * v] = char(20 + v); // valve 8 keeps 0, shown as 7
         const QString file = openFormFile(x, QStringLiteral("t.frm"), image);
+        const auto refreshStrip = [&x, &refresh] {
+            if (refresh.isEmpty())
+                x.bar("ScrollBarFormVewer")->setValue(x.bar("ScrollBarFormVewer")->value() + 3);
+            else
+                x.button(refresh)->click();
+        };
 
-        x.bar("ScrollBarTimeZadv", 3)->setValue(200);
-        x.button("SpeedButtonEdit")->click(); // OK refreshes the strip
-        QCOMPARE(x.bar("ScrollBarTimeZadv", 3)->value(), 22);
-        QCOMPARE(x.label("LabelTimeZadv", 3)->text(), minSecText(22));
+        // Once the refresh put the stored 24 back, and Save wrote 24.
+        x.bar("ScrollBarTimeZadv", 5)->setValue(15);
+        refreshStrip();
+        QCOMPARE(x.bar("ScrollBarTimeZadv", 5)->value(), 15);
+        QCOMPARE(x.store().at(kTravelBase + 256 * 4), 15);
 
-        // With "Вместе" the refresh still ends with every bar at its own value.
+        // With "Вместе" bar 1 carries the others, and they stay after a refresh.
         x.check("CheckBoxTogetg")->setChecked(true);
         x.bar("ScrollBarTimeZadv", 1)->setValue(150);
-        x.bar("ScrollBarFormVewer")->setValue(5);
+        refreshStrip();
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 20 + v);
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 150);
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256 * 4)), 150);
+
+        // A refresh shows the store and changes nothing in it: each bar its own
+        // value despite "Вместе", the stored 0 shown as 7 and kept.
+        writeFile(file, image);
+        openFormFile(x, QStringLiteral("t.frm"));
+        for (int v = 0; v < 8; ++v)
+            QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), v < 7 ? 20 + v : 7);
+        QCOMPARE(x.store().image(), image);
+        QCOMPARE(x.prompts.messages, QStringList());
     }
 };
 

@@ -110,9 +110,12 @@ class Monitor : public QObject
     {
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
             return;
-        // A hang-up shows whatever the failing call saw, so say what happened first.
-        err() << "Stopped listening on " << m_port->portName() << ": " << m_port->errorString()
-              << Qt::endl;
+        // A line that closes (the far end hung up, the adapter was pulled) is
+        // a failed read whose text is whatever call failed last, such as
+        // "Inappropriate ioctl for device": say what happened instead.
+        const bool closed = error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
+        const QString why = closed ? QStringLiteral("the line closed") : m_port->errorString();
+        err() << "Stopped listening on " << m_port->portName() << ": " << why << Qt::endl;
         QCoreApplication::exit(kExitDevice);
     }
 
