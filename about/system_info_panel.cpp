@@ -4,11 +4,11 @@
 
 #include "about/about_widgets.h"
 #include "about/system_info.h"
+#include "app/window_placement.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 using namespace aboutui;
 
@@ -171,4 +171,6 @@ void TAboutForm::SpeedButtonMoreClick()
     setFixedHeight(kMoreOuterHeight - decoration);
     // For a window, move() places the outer frame.
     move(pos().x(), kMoreTop);
+    // A screen shorter than that gets the tallest dialog it can show whole.
+    keepOnScreen(this, false);
 }

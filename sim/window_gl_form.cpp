@@ -3,6 +3,7 @@
 #include "sim/window_gl_form.h"
 
 #include "app/guard.h"
+#include "app/window_placement.h"
 #include "sim/fountain_picture.h"
 
 #include <QGroupBox>
@@ -179,6 +180,7 @@ void TWindowGLForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     adoptFrame();
+    keepOnScreen(this, false, true);
     m_squareAgain->start();
 }
 
