@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace {
@@ -199,11 +200,17 @@ void TFormEditingPanel::buildSwitchRow()
     m_plus->setToolTip(QStringLiteral("При установке флажка устанавливается следующая форма "));
     m_plus->setCursor(Qt::PointingHandCursor);
 
-    m_ok = makePictureButton(this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
-                             QStringLiteral("Записать форму в память "));
+    m_ok = makePictureButton(
+        this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
+        QStringLiteral("Записать форму в память  (Ctrl+Enter; в имени формы Enter)"));
     m_ok->setText(QStringLiteral("ОК"));
     m_ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
     m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // The keys press the button: while the sequencer plays it is disabled and
+    // they do nothing.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter})
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_ok, &QToolButton::click);
+    connect(m_name, &QLineEdit::returnPressed, m_ok, &QToolButton::click);
 }
 
 void TFormEditingPanel::connectHandlers(const HandlerGuard &guard)

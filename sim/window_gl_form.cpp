@@ -2,6 +2,7 @@
 // timer and moving the window by dragging its picture.
 #include "sim/window_gl_form.h"
 
+#include "app/controls.h"
 #include "app/guard.h"
 #include "app/window_placement.h"
 #include "sim/fountain_picture.h"
@@ -61,7 +62,7 @@ class WindowDragger : public QObject
 
 QScrollBar *makeBar(QWidget *parent, const char *name, int top, int min, int max, int position)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, parent);
+    auto *bar = new TScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setGeometry(8, top, 121, 17);
     bar->setRange(min, max);
