@@ -6,6 +6,7 @@
 #include "tests/window_fixture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QScreen>
@@ -277,17 +278,29 @@ class TestApp : public QObject
 
     void realErrorBoxIsCriticalAndTitled()
     {
-        // The real message box, answered through the active modal widget.
+        // The real message box, answered through the active modal widget. A
+        // box that never becomes it is closed after a few seconds, so the test
+        // fails instead of waiting for CTest's time-out.
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            box->accept();
+        QElapsedTimer waited;
+        waited.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+            } else if (waited.elapsed() < 5000) {
+                return;
+            }
+            poll.stop();
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
+                    box->reject();
         });
+        poll.start(20);
         QtPrompts prompts;
         HandlerGuard(prompts).show(EAppError(QStringLiteral("Disk full")));
         QCOMPARE(title, QStringLiteral("Создание форм для фонтанов"));
