@@ -1,5 +1,6 @@
 // The main window shell: caption, size, toolbar, group boxes, the error guard.
 #include "about/about_form.h"
+#include "app/translations.h"
 #include "app/window_placement.h"
 #include "sim/window_gl_form.h"
 #include "store/errors.h"
@@ -7,8 +8,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -274,6 +277,17 @@ class TestApp : public QObject
         bar.setValue(4); // would terminate the program if the exception escaped
         QCOMPARE(seen, 4);
         QCOMPARE(prompts.messages, QStringList{QStringLiteral("Nope.")});
+    }
+
+    void qtDialogsSpeakRussian()
+    {
+        QVERIFY(installRussianTranslations(qApp));
+        QMessageBox box(QMessageBox::Critical, kApplicationTitle, QStringLiteral("File not found"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog.labelText(QFileDialog::FileType), QStringLiteral("Типы файлов:"));
     }
 
     void realErrorBoxIsCriticalAndTitled()
