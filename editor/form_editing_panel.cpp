@@ -3,6 +3,7 @@
 #include "editor/form_editing_panel.h"
 
 #include "app/controls.h"
+#include "app/fit_font.h"
 #include "app/guard.h"
 
 #include <QButtonGroup>
@@ -85,14 +86,12 @@ void TFormEditingPanel::buildValveBars()
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setValue(kBarMax);
         m_valveBars[v] = bar;
-        // Centred over its bar and a little smaller, so that "100%" stays clear
-        // of its neighbours.
+        // Centred over its bar, and narrow enough that neighbouring "100%"
+        // texts keep a gap between them.
         QLabel *label = makeLabel(this, QStringLiteral("LabelZadvizka%1").arg(v + 1),
                                   percentText(kBarMax), QRect(x - 8, 24, 32, 16));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QFont small = label->font();
-        small.setPointSizeF(small.pointSizeF() * 0.9);
-        label->setFont(small);
+        fitFont(label, {QStringLiteral("100%")}, 32 - 5);
         m_percentLabels[v] = label;
     }
 
@@ -118,6 +117,11 @@ void TFormEditingPanel::buildFormColumn()
     m_title =
         makeLabel(this, QStringLiteral("LabelNomberForm"),
                   kFormTitle + QString::number(kDesignFormNumber + 1), QRect(288, 11, 100, 16));
+    // The title stands on the group box's frame line: it covers the line the
+    // way the box's own caption does, as wide as its longest text.
+    m_title->setAutoFillBackground(true);
+    m_title->setFixedWidth(
+        m_title->fontMetrics().horizontalAdvance(kFormTitle + QStringLiteral("100 ")));
     m_number = makeScrollBar(this, QStringLiteral("ScrollBarNomberForm"), Qt::Horizontal,
                              QRect(288, 27, 73, 16), {0, kLastForm, 1, 20},
                              QStringLiteral("Номер редактируемой формы "));
@@ -131,6 +135,7 @@ void TFormEditingPanel::buildFormColumn()
     m_name->setGeometry(288, 67, 73, 21);
     m_name->setMaxLength(kMaxTypedName);
     m_name->setToolTip(QStringLiteral("Имя формы "));
+    fitTogether({m_name}, kMaxTypedName);
 
     makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
               QRect(288, 91, 185, 16));

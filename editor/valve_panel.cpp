@@ -115,7 +115,6 @@ void TValvePanel::buildRows()
     for (int t = kMinTravel; t <= kMaxTravel; ++t)
         allTimes << timeText(t);
     const QFont timeFont = fittedFont(font(), allTimes, timeWidth);
-    const QFont nameFont = fittedFont(font(), {QStringLiteral("NoName8")}, kNameSize.width() - 10);
 
     for (int v = 0; v < kValves; ++v) {
         auto *name = new QLineEdit(this);
@@ -123,8 +122,6 @@ void TValvePanel::buildRows()
         name->setToolTip(QStringLiteral("Имя задвижки не более 8 символов"));
         name->setMaxLength(kNameMaxLength);
         name->setGeometry(QRect(QPoint(kNameX, kNameY[v]), kNameSize));
-        // The default names fit whole; the frame and margins take about ten pixels.
-        name->setFont(nameFont);
         m_names[v] = name;
 
         QScrollBar *bar = makeScrollBar(
@@ -139,6 +136,8 @@ void TValvePanel::buildRows()
                                     QRect(kTimeLabelX, kTimeLabelY[v], timeWidth, 16));
         m_timeLabels[v]->setFont(timeFont);
     }
+    // The names share one font fitted to the widest of them as they are typed.
+    fitTogether({m_names.begin(), m_names.end()}, kNameMaxLength);
 }
 
 void TValvePanel::ScrollBarTimeZadvChange(int valve)
