@@ -8,6 +8,7 @@ packages=(
   libqt6svg6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth libgl1-mesa-dri socat xdotool
   dpkg-dev file desktop-file-utils
+  clang libclang-rt-dev
 )
 
 missing=()
