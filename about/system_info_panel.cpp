@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -22,8 +23,14 @@ constexpr int kLeftValue = 216;
 constexpr int kRightCaption = 448;
 constexpr int kRightValue = 640;
 constexpr int kGap = 6;
-// From the left column's values to the right edge of the dialog.
-constexpr int kLeftValueRoom = TAboutForm::kFirstClientSize.width() - kLeftValue - kGap;
+
+// From the left column's values to the right edge of the dialog, less a
+// vertical scroll bar, which a dialog cut to a short screen shows.
+int leftValueRoom(const QWidget *dialog)
+{
+    return TAboutForm::kFirstClientSize.width() - kLeftValue - kGap -
+           dialog->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, dialog);
+}
 
 } // namespace
 
@@ -117,7 +124,7 @@ void TAboutForm::showValue(QLabel *label, const QString &text)
     // A left-column value keeps within the dialog's width where a smaller or
     // condensed font can make it; the content scrolls for the rest.
     if (label->x() == kLeftValue)
-        label->setFont(fittedFont(font(), {text}, kLeftValueRoom));
+        label->setFont(fittedFont(font(), {text}, leftValueRoom(this)));
     label->setText(text);
     label->adjustSize();
 }
@@ -171,10 +178,10 @@ void TAboutForm::GetCompInfo()
     showValue(RegisteredOwnerLabel, c.registeredOwner);
     // The number can be long (a machine id): it stays within the dialog and
     // shows its beginning; the whole of it can be selected and copied.
-    SerNumberEdit->setFont(fittedFont(font(), {c.productId}, kLeftValueRoom - 8));
+    SerNumberEdit->setFont(fittedFont(font(), {c.productId}, leftValueRoom(this) - 8));
     SerNumberEdit->setText(c.productId);
-    SerNumberEdit->setFixedWidth(
-        std::min(SerNumberEdit->fontMetrics().horizontalAdvance(c.productId) + 8, kLeftValueRoom));
+    SerNumberEdit->setFixedWidth(std::min(
+        SerNumberEdit->fontMetrics().horizontalAdvance(c.productId) + 8, leftValueRoom(this)));
     SerNumberEdit->setCursorPosition(0);
     SerNumberEdit->setToolTip(c.productId);
     showValue(WindowsDirLabel, c.windowsDirectory);
