@@ -6,7 +6,7 @@
 #include <QStyle>
 
 #include <algorithm>
-#include <memory>
+#include <cmath>
 
 namespace {
 
@@ -19,19 +19,48 @@ int widest(const QFont &font, const QStringList &texts)
     return most;
 }
 
-// Half a point smaller, or a pixel for fonts sized in pixels; false at the floor.
-bool smaller(QFont &font, qreal floor)
+// Sizes in the font's own unit: half points, or whole pixels.
+bool inPixels(const QFont &font)
 {
-    if (font.pixelSize() > 0) {
-        if (font.pixelSize() <= 8)
-            return false;
-        font.setPixelSize(font.pixelSize() - 1);
-        return true;
-    }
-    if (font.pointSizeF() - 0.5 < floor)
-        return false;
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    return true;
+    return font.pixelSize() > 0;
+}
+
+qreal sizeOf(const QFont &font)
+{
+    return inPixels(font) ? font.pixelSize() : font.pointSizeF();
+}
+
+void setSize(QFont &font, qreal size)
+{
+    if (inPixels(font))
+        font.setPixelSize(int(size));
+    else
+        font.setPointSizeF(size);
+}
+
+// The largest size below the font's own at which the texts fit, not below the
+// floor. Widths scale with the size, so the search starts from the ratio
+// rather than stepping down from the top: each size tried loads a font of its
+// own, which is slow.
+QFont shrunk(QFont font, const QStringList &texts, int width, int wide, qreal floor)
+{
+    const qreal step = inPixels(font) ? 1 : 0.5;
+    const qreal smallest = inPixels(font) ? 8 : floor;
+    const qreal start = sizeOf(font);
+    if (start <= smallest)
+        return font;
+    const auto fits = [&](qreal size) {
+        QFont f = font;
+        setSize(f, size);
+        return widest(f, texts) <= width;
+    };
+    qreal size = std::clamp(std::floor(start * width / wide / step) * step, smallest, start - step);
+    while (size + step < start && fits(size + step))
+        size += step;
+    while (size > smallest && !fits(size))
+        size -= step;
+    setSize(font, size);
+    return font;
 }
 
 const char *const kBaseFont = "fitBaseFont";
@@ -40,14 +69,27 @@ const char *const kBaseFont = "fitBaseFont";
 
 QFont fittedFont(QFont font, const QStringList &texts, int width, qreal floor)
 {
-    for (;;) {
-        if (widest(font, texts) <= width)
-            return font;
-        QFont narrow = font;
-        narrow.setStretch(QFont::Condensed);
-        if (widest(narrow, texts) <= width || !smaller(font, floor))
-            return narrow;
+    QList<int> widths;
+    {
+        const QFontMetrics metrics(font);
+        for (const QString &t : texts)
+            widths << metrics.horizontalAdvance(t);
     }
+    const int wide = widths.isEmpty() ? 0 : *std::max_element(widths.begin(), widths.end());
+    if (wide <= width)
+        return font;
+    // Only texts near the widest can decide.
+    QStringList contenders;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (widths[i] * 10 >= wide * 9)
+            contenders << texts[i];
+    }
+    // The condensed face first: as tall as the font, so as readable.
+    font.setStretch(QFont::Condensed);
+    const int narrowWide = widest(font, contenders);
+    if (narrowWide <= width)
+        return font;
+    return shrunk(font, contenders, width, narrowWide, floor);
 }
 
 void fitFont(QWidget *widget, const QStringList &texts, int width)

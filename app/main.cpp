@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fountain-forms"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/fountain-forms.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/fountain-forms.png")));
     installRussianTranslations(&app);
 
     QtPrompts prompts;

@@ -1,5 +1,7 @@
 #include "app/main_toolbar.h"
 
+#include "app/icons.h"
+
 #include <QAction>
 #include <QToolButton>
 
@@ -13,43 +15,41 @@ TMainToolBar::TMainToolBar(QWidget *parent) : QToolBar(parent)
     setIconSize(QSize(16, 16));
 
     QToolButton *newFile = addButton("SpeedButtonNew", QStringLiteral("Cоздать новый файл форм "),
-                                     "document-new", "new", &TMainToolBar::newClicked);
-    QToolButton *open = addButton("SpeedButtonLoad", QStringLiteral("Открыть  файл форм "),
-                                  "document-open", "open", &TMainToolBar::openClicked);
-    m_save = addButton("SpeedButtonSave", QStringLiteral("Записать текущий  файл форм "),
-                       "document-save", "save", &TMainToolBar::saveClicked);
+                                     "new", &TMainToolBar::newClicked);
+    QToolButton *open = addButton("SpeedButtonLoad", QStringLiteral("Открыть  файл форм "), "open",
+                                  &TMainToolBar::openClicked);
+    m_save = addButton("SpeedButtonSave", QStringLiteral("Записать текущий  файл форм "), "save",
+                       &TMainToolBar::saveClicked);
     QToolButton *saveAs =
         addButton("SpeedButtonSaveAs", QStringLiteral("Дать новое мия и записать  файл форм "),
-                  "document-save-as", "save-as", &TMainToolBar::saveAsClicked);
+                  "save-as", &TMainToolBar::saveAsClicked);
     addGap();
-    addButton("SpeedButtonCopyForm", QStringLiteral("Копировать в буфер "), "edit-copy", "copy",
+    addButton("SpeedButtonCopyForm", QStringLiteral("Копировать в буфер "), "copy",
               &TMainToolBar::copyClicked);
-    m_paste = addButton("SpeedButtonPasteForm", QStringLiteral("Встаить форму из буфера "),
-                        "edit-paste", "paste", &TMainToolBar::pasteClicked);
-    addButton("SpeedButtonCutForm", QStringLiteral("Вырезать форму в буфер "), "edit-cut", "cut",
+    m_paste = addButton("SpeedButtonPasteForm", QStringLiteral("Встаить форму из буфера "), "paste",
+                        &TMainToolBar::pasteClicked);
+    addButton("SpeedButtonCutForm", QStringLiteral("Вырезать форму в буфер "), "cut",
               &TMainToolBar::cutClicked);
-    addButton("SpeedButtonInsert", QStringLiteral("Вставить новую форму "), "list-add", "insert",
+    addButton("SpeedButtonInsert", QStringLiteral("Вставить новую форму "), "insert",
               &TMainToolBar::insertClicked);
-    addButton("SpeedButtonDeleteForm", QStringLiteral("Удалить форму "), "list-remove", "delete",
+    addButton("SpeedButtonDeleteForm", QStringLiteral("Удалить форму "), "delete",
               &TMainToolBar::deleteClicked);
-    addButton("SpeedButtonClearForm", QStringLiteral("Очистить поле для редактирования "),
-              "edit-clear", "clear", &TMainToolBar::clearClicked);
+    addButton("SpeedButtonClearForm", QStringLiteral("Очистить поле для редактирования "), "clear",
+              &TMainToolBar::clearClicked);
     // Has no action on purpose.
-    addButton("SpeedButtonUndoForm", QStringLiteral("Вернуть "), "edit-undo", "undo", nullptr);
+    addButton("SpeedButtonUndoForm", QStringLiteral("Вернуть "), "undo", nullptr);
     addGap();
     // The tools window was never built: the button stays disabled for the whole run.
-    addButton("SpeedButtonTools", QStringLiteral("Окно инструментов "), "preferences-system",
-              "tools", nullptr)
+    addButton("SpeedButtonTools", QStringLiteral("Окно инструментов "), "tools", nullptr)
         ->setEnabled(false);
     addButton("SpeedButtonSendBlock",
               QStringLiteral("Отправить данные во внешний формообразователь по СОМ порту 1 "),
-              "network-transmit", "send", &TMainToolBar::sendClicked);
+              "send", &TMainToolBar::sendClicked);
     addGap();
-    addButton("SpeedButtonAbout", QStringLiteral("О программе и версии "), "help-about", "about",
+    addButton("SpeedButtonAbout", QStringLiteral("О программе и версии "), "about",
               &TMainToolBar::aboutClicked);
     addGap();
-    addButton("SpeedButtonGl", QStringLiteral("Окно просмотра "), "video-display", "view",
-              &TMainToolBar::glClicked);
+    addButton("SpeedButtonGl", QStringLiteral("Окно просмотра "), "view", &TMainToolBar::glClicked);
 
     m_save->setEnabled(false);
     m_paste->setEnabled(false);
@@ -61,19 +61,19 @@ TMainToolBar::TMainToolBar(QWidget *parent) : QToolBar(parent)
     addShortcut(saveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 }
 
-// A flat 23 x 22 button: a theme icon where one fits, otherwise the
-// project's own picture, a hand cursor and its hint as tooltip.
-QToolButton *TMainToolBar::addButton(const char *name, const QString &hint, const char *themeIcon,
-                                     const char *picture, void (TMainToolBar::*clicked)())
+// A flat 23 x 22 button with the program's own picture, a hand cursor and
+// its hint as tooltip. (Desktop theme icons are not looked up: the search
+// through the theme folders cost more than all the rest of the start, and
+// the pictures are the same on every desktop and on Windows.)
+QToolButton *TMainToolBar::addButton(const char *name, const QString &hint, const char *picture,
+                                     void (TMainToolBar::*clicked)())
 {
     auto *b = new QToolButton(this);
     b->setObjectName(QLatin1String(name));
     b->setAutoRaise(true);
     b->setFixedSize(23, 22);
     b->setIconSize(QSize(16, 16));
-    b->setIcon(
-        QIcon::fromTheme(QLatin1String(themeIcon),
-                         QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(picture)))));
+    b->setIcon(programIcon(picture));
     b->setToolTip(hint);
     b->setCursor(Qt::PointingHandCursor);
     addWidget(b);

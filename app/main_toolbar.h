@@ -35,8 +35,8 @@ class TMainToolBar : public QToolBar
     void glClicked();
 
   private:
-    QToolButton *addButton(const char *name, const QString &hint, const char *themeIcon,
-                           const char *picture, void (TMainToolBar::*clicked)());
+    QToolButton *addButton(const char *name, const QString &hint, const char *picture,
+                           void (TMainToolBar::*clicked)());
     void addGap();
     // The keys press the button, so a disabled button stays inert; press
     // names another button to press in its place while it is disabled.

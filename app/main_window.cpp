@@ -32,16 +32,9 @@ void place(QWidget *panel, const QRect &inClientArea)
 
 } // namespace
 
-// Resources of a static library must be registered by hand.
-static void initResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 TfrmMain::TfrmMain(UiPrompts &prompts, QWidget *parent)
     : QMainWindow(parent), m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
 {
-    initResources();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(kDesignCaption);
     resize(800, 505); // design size; the start-up sequence sets the working size

@@ -5,6 +5,7 @@
 #include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
+#include "app/icons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -154,7 +155,7 @@ void TFormEditingPanel::buildFormColumn()
 
     m_coda = makePictureButton(this, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
                                QStringLiteral("Отметить эту форму как последнею "));
-    m_coda->setIcon(QIcon(QStringLiteral(":/icons/coda.svg")));
+    m_coda->setIcon(programIcon("coda"));
     m_coda->setAutoRaise(true);
 }
 
@@ -182,8 +183,7 @@ void TFormEditingPanel::buildSwitchRow()
         b->setCheckable(true);
         b->setAutoRaise(true);
         if (switches[i].icon)
-            b->setIcon(
-                QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(switches[i].icon))));
+            b->setIcon(programIcon(switches[i].icon));
         m_switches->addButton(b);
         m_switchButtons[i] = b;
     }
@@ -209,7 +209,7 @@ void TFormEditingPanel::buildSwitchRow()
         this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
         QStringLiteral("Записать форму в память  (Ctrl+Enter; в имени формы Enter)"));
     m_ok->setText(QStringLiteral("ОК"));
-    m_ok->setIcon(QIcon(QStringLiteral(":/icons/ok.svg")));
+    m_ok->setIcon(programIcon("ok"));
     m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     // The keys press the button: while the sequencer plays it is disabled and
     // they do nothing.

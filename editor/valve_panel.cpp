@@ -37,11 +37,20 @@ void styleValveNumbers(QLabel *label)
     const int pitch = (kNameY[7] - kNameY[0]) / 7;
     QFont font = label->font();
     font.setBold(true);
-    for (int px = 10; px < 40; ++px) {
-        font.setPixelSize(px);
-        if (QFontMetrics(font).lineSpacing() >= pitch)
-            break;
-    }
+    // The smallest pixel size whose line spacing reaches the pitch: spacing
+    // grows with the size, so start from the ratio (each size tried loads a
+    // font of its own) and step to the edge.
+    font.setPixelSize(20);
+    int px = std::clamp(pitch * 20 / QFontMetrics(font).lineSpacing(), 10, 39);
+    const auto spacing = [&font](int size) {
+        font.setPixelSize(size);
+        return QFontMetrics(font).lineSpacing();
+    };
+    while (px > 10 && spacing(px - 1) >= pitch)
+        --px;
+    while (px < 39 && spacing(px) < pitch)
+        ++px;
+    font.setPixelSize(px);
     label->setFont(font);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, Qt::blue);
@@ -56,6 +65,30 @@ QString timeText(int seconds)
 {
     return QString::number(seconds / 60) + QStringLiteral(" Мин ") + QString::number(seconds % 60) +
            QStringLiteral(" Сек ");
+}
+
+// The times that can be the widest a label shows: for each number of minutes
+// the seconds written widest. The words between the numbers are the same in
+// every text, so only the digits decide; measuring digits alone is quick,
+// where shaping all 249 texts is not.
+QStringList widestTimes(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    std::array<int, 60> secondsWidth{};
+    for (int s = 0; s < 60; ++s)
+        secondsWidth[std::size_t(s)] = metrics.horizontalAdvance(QString::number(s));
+    QStringList candidates;
+    for (int minutes = 0; minutes <= kMaxTravel / 60; ++minutes) {
+        int best = -1;
+        for (int t = std::max(kMinTravel, minutes * 60);
+             t <= std::min(kMaxTravel, minutes * 60 + 59); ++t) {
+            if (best < 0 ||
+                secondsWidth[std::size_t(t % 60)] > secondsWidth[std::size_t(best % 60)])
+                best = t;
+        }
+        candidates << timeText(best);
+    }
+    return candidates;
 }
 
 } // namespace
@@ -110,11 +143,7 @@ void TValvePanel::buildHeaders()
 void TValvePanel::buildRows()
 {
     const int timeWidth = width() - kTimeLabelX - 3;
-    // One font for the eight labels, fitted once to every time they can show.
-    QStringList allTimes;
-    for (int t = kMinTravel; t <= kMaxTravel; ++t)
-        allTimes << timeText(t);
-    const QFont timeFont = fittedFont(font(), allTimes, timeWidth);
+    const QFont timeFont = fittedFont(font(), widestTimes(font()), timeWidth);
 
     for (int v = 0; v < kValves; ++v) {
         auto *name = new QLineEdit(this);

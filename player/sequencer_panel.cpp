@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
+#include "app/icons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,7 +31,7 @@ QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, 
     auto *b = new QToolButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setToolTip(hint);
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+    b->setIcon(programIcon(icon));
     b->setIconSize(QSize(16, 16));
     b->setCursor(Qt::PointingHandCursor);
     b->setGeometry(QRect(QPoint(kMargin + kButtonPitch * column, kButtonTop), kButtonSize));

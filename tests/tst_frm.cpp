@@ -158,8 +158,8 @@ class TestFrm : public QObject
             << "fountain-frm: short.frm is not a form file: 8191 bytes";
         row("no command", {}) << 2 << ""
                               << "Usage: fountain-frm COMMAND";
-        row("unknown command", {"upload", "good.frm"}) << 2 << ""
-                                                       << "fountain-frm: no command 'upload'";
+        row("unknown command", {"send", "good.frm"}) << 2 << ""
+                                                     << "fountain-frm: no command 'send'";
         row("wrong file count", {"diff", "good.frm"}) << 2 << ""
                                                       << "fountain-frm diff: wrong number of files";
         row("unknown option", {"show", "-x", "good.frm"})

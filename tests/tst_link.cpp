@@ -5,6 +5,7 @@
 #include "link/upload_frame.h"
 #include "store/form_store.h"
 #include "store/settings.h"
+#include "tests/serial_bench.h"
 #include "tests/window_fixture.h"
 
 #include <QElapsedTimer>
@@ -77,73 +78,6 @@ int descriptorOn(const QString &path)
     return found;
 }
 
-// Private settings whose ComPort is the application's end of a socat pair,
-// plugged in on demand. The far end is read raw and only when asked, so that
-// a test can leave the line full.
-class Bench
-{
-  public:
-    Sandbox sandbox;
-    const QString appEnd = sandbox.workPath("app");
-    const QString peerEnd = sandbox.workPath("peer");
-
-    explicit Bench(const QByteArray &moreSettings = {})
-    {
-        writeFile(sandbox.settingsPath(),
-                  "[Options]\nComPort=" + QFile::encodeName(appEnd) + "\n" + moreSettings);
-    }
-    ~Bench() { unplug(SIGTERM); }
-
-    bool plugIn(bool openPeer = true)
-    {
-        unplug(SIGTERM);
-        QFile::remove(appEnd); // links a killed socat left behind would look ready at once
-        QFile::remove(peerEnd);
-        m_socat.start("socat", {"pty,raw,echo=0,link=" + appEnd, "pty,raw,echo=0,link=" + peerEnd});
-        const auto ready = [this] { return QFile::exists(appEnd) && QFile::exists(peerEnd); };
-        QElapsedTimer t;
-        t.start();
-        while (!ready() && t.elapsed() < 5000 && m_socat.state() != QProcess::NotRunning)
-            QTest::qWait(10);
-        if (!ready() || !openPeer)
-            return ready();
-        m_peer = ::open(QFile::encodeName(peerEnd).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-        termios raw{};
-        if (m_peer >= 0 && ::tcgetattr(m_peer, &raw) == 0) {
-            ::cfmakeraw(&raw);
-            ::tcsetattr(m_peer, TCSANOW, &raw);
-        }
-        return m_peer >= 0;
-    }
-    // Closes the far end and stops socat by its process id.
-    void unplug(int signal)
-    {
-        if (m_peer >= 0)
-            ::close(std::exchange(m_peer, -1));
-        if (m_socat.state() != QProcess::NotRunning) {
-            ::kill(pid_t(m_socat.processId()), signal);
-            m_socat.waitForFinished(5000);
-        }
-    }
-    // Runs the event loop, where the application sends, until n bytes came.
-    QByteArray receive(qsizetype n, int timeoutMs = 10000)
-    {
-        QByteArray got;
-        QElapsedTimer t;
-        t.start();
-        for (char buf[4096];; QTest::qWait(5)) {
-            for (ssize_t k; (k = ::read(m_peer, buf, sizeof buf)) > 0;)
-                got.append(buf, k);
-            if (got.size() >= n || t.elapsed() >= timeoutMs)
-                return got;
-        }
-    }
-
-  private:
-    QProcess m_socat;
-    int m_peer = -1;
-};
-
 } // namespace
 
 class TestLink : public QObject
@@ -184,7 +118,7 @@ class TestLink : public QObject
     {
         QFETCH(int, setup);
         QFETCH(int, baud);
-        Bench b(baud == 9600 ? QByteArray() : "BaudRate=" + QByteArray::number(baud) + "\n");
+        SerialBench b(baud == 9600 ? QByteArray() : "BaudRate=" + QByteArray::number(baud) + "\n");
         QVERIFY(b.plugIn());
         const QByteArray settings = readFile(b.sandbox.settingsPath());
         WindowFixture f(&b.sandbox);
@@ -220,7 +154,7 @@ class TestLink : public QObject
 
     void uploadsQueueWholeAndTheClickDoesNotWait()
     {
-        Bench b;
+        SerialBench b;
         QVERIFY(b.plugIn());
         WindowFixture f(&b.sandbox);
         FormStore &store = f.store();
@@ -268,7 +202,7 @@ class TestLink : public QObject
     void openFailureIsReportedAndTriedAgain()
     {
         QFETCH(bool, denied);
-        Bench b;
+        SerialBench b;
         QString reason = "No such file or directory.";
         if (denied) {
             QVERIFY(b.plugIn());
@@ -316,7 +250,7 @@ class TestLink : public QObject
     void lostPortGivesOneMessageAndReopens()
     {
         QFETCH(bool, whileSending);
-        Bench b;
+        SerialBench b;
         QVERIFY(b.plugIn());
         WindowFixture f(&b.sandbox);
         ComPort &port = portOf(f);
@@ -349,7 +283,7 @@ class TestLink : public QObject
 
     void monitorDecodesWhatWasLoaded()
     {
-        Bench b;
+        SerialBench b;
         QVERIFY(b.plugIn(false));
         auto source = std::make_unique<FormStore>();
         source->WriteForm(0, form(0, "Волна", 1, 5));

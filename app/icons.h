@@ -1,0 +1,8 @@
+// The program's pictures (:/icons/NAME.png, rendered from the drawings at
+// build time), read only when first painted: reading an image at start looks
+// up the image format plugins, which costs more than building a panel.
+#pragma once
+
+#include <QIcon>
+
+QIcon programIcon(const char *name);

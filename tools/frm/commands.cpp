@@ -1,0 +1,246 @@
+// The subcommands of fountain-frm; the rules they apply live in the
+// fountain_frm library.
+#include "tools/frm/commands.h"
+
+#include "store/errors.h"
+#include "store/form_file.h"
+#include "store/form_store.h"
+#include "tools/frm/cli_io.h"
+#include "tools/frm/reports.h"
+#include "tools/frm/text_format.h"
+#include "tools/frm/upload.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace frm {
+
+namespace {
+
+// A programme text is a few tens of kilobytes; this is far past any.
+constexpr qint64 kMaxTextSize = 16 * 1024 * 1024;
+
+const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("CSV text"));
+const QCommandLineOption kJson(QStringLiteral("json"), QStringLiteral("JSON text"));
+const QCommandLineOption kOutput({QStringLiteral("o"), QStringLiteral("output")},
+                                 QStringLiteral("file to write"), QStringLiteral("FILE"));
+const QCommandLineOption kPort(QStringLiteral("port"), QStringLiteral("serial port"),
+                               QStringLiteral("P"));
+const QCommandLineOption kBaud(QStringLiteral("baud"), QStringLiteral("line speed"),
+                               QStringLiteral("B"));
+
+int show(QCommandLineParser &, const QStringList &files)
+{
+    const auto image = readFormFile(files[0]);
+    if (!image)
+        return kExitTrouble;
+    print(showText(*image));
+    return kExitOk;
+}
+
+int check(QCommandLineParser &, const QStringList &files)
+{
+    int status = kExitOk;
+    for (const QString &path : files) {
+        qint64 size = 0;
+        std::optional<QByteArray> bytes = readBytes(path, FormStore::kSize + 1, &size);
+        if (!bytes) {
+            status = kExitTrouble;
+            continue;
+        }
+        const QStringList problems =
+            size == FormStore::kSize
+                ? checkProblems(*bytes)
+                : QStringList{
+                      QStringLiteral("size is %1 bytes; a form file has exactly 8192").arg(size)};
+        for (const QString &p : problems)
+            print(QStringLiteral("%1: %2\n").arg(path, p));
+        if (problems.isEmpty())
+            print(QStringLiteral("%1: sound\n").arg(path));
+        else if (status == kExitOk)
+            status = kExitNo;
+    }
+    return status;
+}
+
+int exportText(QCommandLineParser &parser, const QStringList &files)
+{
+    if (parser.isSet(kCsv) && parser.isSet(kJson)) {
+        printErr(QStringLiteral("fountain-frm: give --csv or --json, not both\n"));
+        return kExitTrouble;
+    }
+    const auto image = readFormFile(files[0]);
+    if (!image)
+        return kExitTrouble;
+    const QByteArray text = parser.isSet(kCsv) ? exportCsv(*image) : exportJson(*image);
+    if (!parser.isSet(kOutput) || parser.value(kOutput) == u"-") {
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        return kExitOk;
+    }
+    return writeFile(parser.value(kOutput), text) ? kExitOk : kExitTrouble;
+}
+
+int importText(QCommandLineParser &parser, const QStringList &files)
+{
+    if (parser.isSet(kCsv) && parser.isSet(kJson)) {
+        printErr(QStringLiteral("fountain-frm: give --csv or --json, not both\n"));
+        return kExitTrouble;
+    }
+    if (!parser.isSet(kOutput)) {
+        printErr(QStringLiteral("fountain-frm: import needs -o FILE, the form file to write\n"));
+        return kExitTrouble;
+    }
+    qint64 size = 0;
+    const auto text = readBytes(files[0], kMaxTextSize + 1, &size);
+    if (!text)
+        return kExitTrouble;
+    if (size > kMaxTextSize) {
+        printErr(
+            QStringLiteral("fountain-frm: %1 is too large for a programme text\n").arg(files[0]));
+        return kExitTrouble;
+    }
+    const TextKind kind = parser.isSet(kCsv)    ? TextKind::Csv
+                          : parser.isSet(kJson) ? TextKind::Json
+                                                : guessKind(*text);
+    TextError error;
+    const std::optional<QByteArray> image = frm::importText(*text, kind, &error);
+    if (!image) {
+        printErr(error.toString(files[0]) + QStringLiteral("\nfountain-frm: nothing written\n"));
+        return kExitTrouble;
+    }
+    // Written as the editor writes it: a form file nobody may write is refused,
+    // even for the superuser, so a show file made read-only stays as it is.
+    try {
+        formfile::write(parser.value(kOutput), *image);
+    } catch (const EInOutError &e) {
+        printErr(QStringLiteral("fountain-frm: cannot write %1: %2\n")
+                     .arg(parser.value(kOutput), e.message()));
+        return kExitTrouble;
+    }
+    // The file is what the text says; whether it is sound is check's question,
+    // but a person importing an edited text wants to hear of it now.
+    for (const QString &p : checkProblems(*image))
+        printErr(QStringLiteral("%1: note: %2\n").arg(parser.value(kOutput), p));
+    return kExitOk;
+}
+
+int diff(QCommandLineParser &, const QStringList &files)
+{
+    const auto a = readFormFile(files[0]);
+    const auto b = readFormFile(files[1]);
+    if (!a || !b)
+        return kExitTrouble;
+    const QStringList lines = diffLines(*a, *b);
+    for (const QString &line : lines)
+        print(line + u'\n');
+    return lines.isEmpty() ? kExitOk : kExitNo;
+}
+
+int uploadFile(QCommandLineParser &parser, const QStringList &files)
+{
+    UploadLine line;
+    if (parser.isSet(kPort))
+        line.port = parser.value(kPort);
+    if (parser.isSet(kBaud)) {
+        bool numeric = false;
+        const qint32 baud = parser.value(kBaud).toInt(&numeric);
+        if (!numeric || baud <= 0) {
+            printErr(
+                QStringLiteral("fountain-frm: not a line speed: %1\n").arg(parser.value(kBaud)));
+            return kExitTrouble;
+        }
+        line.baud = baud;
+    }
+    const auto image = readFormFile(files[0]);
+    if (!image)
+        return kExitTrouble;
+    QString message;
+    if (!upload(*image, line, &message)) {
+        printErr(message + u'\n');
+        return kExitTrouble;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const QList<Command> &commands()
+{
+    static const QList<Command> list{
+        {QStringLiteral("show"),
+         QStringLiteral("show FILE"),
+         QStringLiteral("print the programme as a table"),
+         QStringLiteral(
+             "Prints forms 1 up to and including the coda mark (all 100 when there is none):\n"
+             "number, name, the eight jet levels in per cent of a full jet (rounded down),\n"
+             "and the hold time m:ss; then where the coda mark is, and the travel time of\n"
+             "each valve from closed to open. Output is UTF-8.\n"),
+         {},
+         1,
+         show},
+        {QStringLiteral("check"),
+         QStringLiteral("check FILE..."),
+         QStringLiteral("say whether form files are sound"),
+         QStringLiteral(
+             "Prints \"FILE: sound\", or one line per problem: a size other than 8192 bytes;\n"
+             "no coda mark in forms 1..100; a hold time with minutes or seconds above 59, or\n"
+             "a name length byte above 5, in a form that is played (forms 1 up to the coda\n"
+             "mark, all 100 when there is none); a valve travel time outside 7..255.\n"
+             "Exit status: 0 all sound, 1 problems found, 2 a file could not be read.\n"),
+         {},
+         -1,
+         check},
+        {QStringLiteral("export"),
+         QStringLiteral("export FILE [--csv] [-o OUT]"),
+         QStringLiteral("write the programme as JSON or CSV text"),
+         QStringLiteral(
+             "Writes the whole form file as text, JSON unless --csv is given, to standard\n"
+             "output or to OUT. Forms, names, levels (0..255), hold times and travel times\n"
+             "can be read and edited; the bytes the editor does not show are kept as hex,\n"
+             "so that import gives back the same file byte for byte. The format is\n"
+             "described in fountain-frm(1).\n"),
+         {kCsv, kJson, kOutput},
+         1,
+         exportText},
+        {QStringLiteral("import"),
+         QStringLiteral("import TEXT -o FILE [--csv|--json]"),
+         QStringLiteral("write a form file from JSON or CSV text"),
+         QStringLiteral(
+             "Reads a text made by export (and perhaps edited) and writes the form file.\n"
+             "The kind of text is JSON when it starts with '{', CSV otherwise, unless\n"
+             "--csv or --json says. A mistake is reported with its line and field\n"
+             "(TEXT:LINE:COLUMN for JSON) and nothing is written. Problems check would\n"
+             "report are noted on standard error; the file is still written.\n"),
+         {kCsv, kJson, kOutput},
+         1,
+         importText},
+        {QStringLiteral("diff"),
+         QStringLiteral("diff A B"),
+         QStringLiteral("list the differences between two form files"),
+         QStringLiteral(
+             "Prints one line per difference as the editor shows it (coda mark, form name,\n"
+             "jet level, hold time, valve travel time: old → new), then one line saying\n"
+             "whether the bytes the editor does not show differ too.\n"
+             "Exit status as diff's: 0 the same, 1 different, 2 trouble.\n"),
+         {},
+         2,
+         diff},
+        {QStringLiteral("upload"),
+         QStringLiteral("upload FILE [--port P] [--baud B]"),
+         QStringLiteral("send the programme to the fountain controller"),
+         QStringLiteral(
+             "Sends the same 2050-byte frame as the editor's send button (forms of bank 0,\n"
+             "every 0xFF sent as 0xFE; the file is not changed) and waits until its last\n"
+             "byte has left the line. The port and speed are ComPort and BaudRate of\n"
+             "section [Options] of the settings file Fonvira.ini unless given here\n"
+             "(defaults /dev/ttyS0 and 9600; 8 data bits, no parity, 1 stop bit).\n"
+             "Exit status: 0 sent, 2 the file or the port failed, with the editor's message.\n"),
+         {kPort, kBaud},
+         1,
+         uploadFile},
+    };
+    return list;
+}
+
+} // namespace frm
