@@ -7,8 +7,10 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
 #include <dlfcn.h>
 #include <link.h>
+#endif
 
 Sandbox::Sandbox() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldCwd(QDir::currentPath())
 {
@@ -72,6 +74,7 @@ float heightOf(const fountain::Strip &strip, int jet)
 
 void keepGLDriversLoaded()
 {
+#ifdef Q_OS_LINUX
     QStringList drivers;
     dl_iterate_phdr(
         [](dl_phdr_info *info, size_t, void *list) {
@@ -83,4 +86,5 @@ void keepGLDriversLoaded()
         &drivers);
     for (const QString &path : drivers)
         dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+#endif
 }
