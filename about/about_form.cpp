@@ -5,6 +5,7 @@
 #include "about/about_widgets.h"
 #include "about/system_info.h"
 #include "app/guard.h"
+#include "app/window_placement.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QUrl>
@@ -186,12 +186,7 @@ void TAboutForm::fitContent()
 
 void TAboutForm::centreOnScreen()
 {
-    const QScreen *s = screen();
-    if (!s)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(s->geometry().center());
-    move(frame.topLeft());
+    keepOnScreen(this, true);
 }
 
 void TAboutForm::showEvent(QShowEvent *event)

@@ -1,17 +1,12 @@
 // System information on Linux: uname, /proc/cpuinfo, /proc/meminfo, the mounted
-// file systems with statvfs, DMI, /etc/os-release, /etc/machine-id and the
+// file systems (mounts_linux.cpp), DMI, /etc/os-release, /etc/machine-id and the
 // password entry of the user.
 #include "about/system_info_linux.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSet>
-#include <QStorageInfo>
-
-#include <algorithm>
 
 #include <pwd.h>
-#include <sys/statvfs.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -43,14 +38,6 @@ QString orUnknown(const QString &text)
 {
     const QString t = text.trimmed();
     return t.isEmpty() ? kUnknown : t;
-}
-
-// Mounted file systems that hold no disk: memory-backed ones and read-only
-// package images. Qt's list already leaves out those without a device file.
-bool isPseudoFileSystem(const QByteArray &type)
-{
-    static const QSet<QByteArray> pseudo = {"tmpfs", "devtmpfs", "ramfs", "squashfs"};
-    return pseudo.contains(type);
 }
 
 } // namespace
@@ -206,47 +193,41 @@ ComputerInfo LinuxSystemInfoProvider::computerInfo()
     return c;
 }
 
-QStringList LinuxSystemInfoProvider::driveRoots()
+LinuxSystemInfoProvider::LinuxSystemInfoProvider()
+    : LinuxSystemInfoProvider(Sources{
+          [] { return readSystemFile(QStringLiteral("/proc/self/mounts")); }, TimedStatfs()})
 {
-    QStringList roots;
-    QSet<QByteArray> devices;
-    auto consider = [&](const QStorageInfo &v) {
-        if (!v.isValid() || !v.isReady() || isPseudoFileSystem(v.fileSystemType()))
-            return;
-        // Bind mounts show the same device again.
-        if (devices.contains(v.device()))
-            return;
-        devices.insert(v.device());
-        roots << v.rootPath();
-    };
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    // In a container the root is an overlay without a device file, which Qt's
-    // list leaves out; it is still where the program's files live.
-    const bool rootListed = std::any_of(volumes.begin(), volumes.end(), [](const QStorageInfo &v) {
-        return v.rootPath() == QLatin1String("/");
-    });
-    if (!rootListed)
-        consider(QStorageInfo::root());
-    for (const QStorageInfo &v : volumes)
-        consider(v);
-    return roots.mid(0, kDriveCount);
+}
+
+LinuxSystemInfoProvider::LinuxSystemInfoProvider(Sources sources) : m_sources(std::move(sources)) {}
+
+QList<DriveInfo> LinuxSystemInfoProvider::readDrives()
+{
+    QList<DriveInfo> drives;
+    for (const QString &point : diskMountPoints(parseMounts(m_sources.mountTable()))) {
+        if (drives.size() == kDriveCount)
+            break;
+        const std::optional<struct statvfs> s = m_sources.statfs(point);
+        // A file system that does not answer in time, or holds nothing, is no drive.
+        if (!s || s->f_blocks == 0)
+            continue;
+        DriveInfo d;
+        d.rootPath = point;
+        d.volumeSerial = std::uint32_t(s->f_fsid & 0xFFFFFFFFu);
+        d.availableBytes = std::int64_t(s->f_bavail) * std::int64_t(s->f_frsize);
+        d.totalBytes = std::int64_t(s->f_blocks) * std::int64_t(s->f_frsize);
+        drives << d;
+    }
+    return drives;
 }
 
 DriveInfo LinuxSystemInfoProvider::driveInfo(int drive)
 {
-    DriveInfo d;
-    d.rootPath = driveRoots().value(drive);
-    if (d.rootPath.isEmpty())
-        return d;
-    struct statvfs s
-    {
-    };
-    if (statvfs(QFile::encodeName(d.rootPath).constData(), &s) != 0)
-        return d;
-    d.volumeSerial = std::uint32_t(s.f_fsid & 0xFFFFFFFFu);
-    d.availableBytes = std::int64_t(s.f_bavail) * std::int64_t(s.f_frsize);
-    d.totalBytes = std::int64_t(s.f_blocks) * std::int64_t(s.f_frsize);
-    return d;
+    if (drive == 0 || !m_haveDrives) {
+        m_drives = readDrives();
+        m_haveDrives = true;
+    }
+    return m_drives.value(drive);
 }
 
 std::unique_ptr<SystemInfoProvider> makePlatformProvider()

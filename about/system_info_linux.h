@@ -2,11 +2,14 @@
 // the kernel's text files it uses (kept apart so they can be tested on any text).
 #pragma once
 
+#include "about/mounts_linux.h"
 #include "about/system_info.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace sysinfo {
 
@@ -42,14 +45,29 @@ QString ownerName(const QByteArray &gecos, const QByteArray &login);
 class LinuxSystemInfoProvider : public SystemInfoProvider
 {
   public:
+    // Where the mount table and the disk figures come from; tests replace them.
+    struct Sources
+    {
+        std::function<QByteArray()> mountTable;
+        TimedStatfs statfs;
+    };
+    LinuxSystemInfoProvider();
+    explicit LinuxSystemInfoProvider(Sources sources);
+
     PlatformVersion platformVersion() override;
     MemoryStatus memoryStatus() override;
     ComputerInfo computerInfo() override;
+    // Drive C reads the mount table and the disks afresh; D and E come from
+    // the same reading, as the dialog asks for C, D and E in turn.
     DriveInfo driveInfo(int drive) override;
 
-    // Mount points standing for drives C, D, E: the first real, mounted, ready
-    // file systems in mount order, one per device.
-    static QStringList driveRoots();
+    // Drives C, D, E: the first local disks that answer, in mount order.
+    QList<DriveInfo> readDrives();
+
+  private:
+    Sources m_sources;
+    QList<DriveInfo> m_drives;
+    bool m_haveDrives = false;
 };
 
 } // namespace sysinfo

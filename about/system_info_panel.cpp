@@ -4,11 +4,15 @@
 
 #include "about/about_widgets.h"
 #include "about/system_info.h"
+#include "app/fit_font.h"
+#include "app/window_placement.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 using namespace aboutui;
 
@@ -18,6 +22,15 @@ constexpr int kLeftCaption = 24;
 constexpr int kLeftValue = 216;
 constexpr int kRightCaption = 448;
 constexpr int kRightValue = 640;
+constexpr int kGap = 6;
+
+// From the left column's values to the right edge of the dialog, less a
+// vertical scroll bar, which a dialog cut to a short screen shows.
+int leftValueRoom(const QWidget *dialog)
+{
+    return TAboutForm::kFirstClientSize.width() - kLeftValue - kGap -
+           dialog->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, dialog);
+}
 
 } // namespace
 
@@ -25,9 +38,12 @@ void TAboutForm::buildSystemInfoPanel()
 {
     QWidget *c = content;
     // A caption and its value label; an invalid colour keeps the window text colour.
-    auto row = [c](int captionX, int valueX, int top, const QString &caption, const char *name,
+    QList<QLabel *> rightCaptions;
+    auto row = [&](int captionX, int valueX, int top, const QString &caption, const char *name,
                    const QColor &colour, const QString &placeholder = QStringLiteral("0")) {
-        makeLabel(c, "", caption, captionX, top);
+        QLabel *label = makeLabel(c, "", caption, captionX, top);
+        if (captionX == kRightCaption)
+            rightCaptions << label;
         return makeLabel(c, name, placeholder, valueX, top, colour);
     };
     auto left = [&](int top, const QString &caption, const char *name, const QColor &colour,
@@ -90,10 +106,25 @@ void TAboutForm::buildSystemInfoPanel()
     RegisteredOwnerLabel = right(170, QStringLiteral("Владелец"), "RegisteredOwnerLabel");
     WindowsDirLabel = right(202, QStringLiteral("Директория Windows"), "WindowsDirLabel");
     ComputerLabel = right(224, QStringLiteral("Компьютер :"), "ComputerLabel");
+
+    // The right column's captions share a font that keeps the longest of them
+    // clear of the values.
+    QStringList captions;
+    for (const QLabel *l : rightCaptions)
+        captions << l->text();
+    const QFont captionFont = fittedFont(font(), captions, kRightValue - kRightCaption - kGap);
+    for (QLabel *l : rightCaptions) {
+        l->setFont(captionFont);
+        l->adjustSize();
+    }
 }
 
 void TAboutForm::showValue(QLabel *label, const QString &text)
 {
+    // A left-column value keeps within the dialog's width where a smaller or
+    // condensed font can make it; the content scrolls for the rest.
+    if (label->x() == kLeftValue)
+        label->setFont(fittedFont(font(), {text}, leftValueRoom(this)));
     label->setText(text);
     label->adjustSize();
 }
@@ -145,8 +176,14 @@ void TAboutForm::GetCompInfo()
     showValue(OSNameLabel, c.productName);
     showValue(RegisteredOrganizationLabel, c.registeredOrganization);
     showValue(RegisteredOwnerLabel, c.registeredOwner);
+    // The number can be long (a machine id): it stays within the dialog and
+    // shows its beginning; the whole of it can be selected and copied.
+    SerNumberEdit->setFont(fittedFont(font(), {c.productId}, leftValueRoom(this) - 8));
     SerNumberEdit->setText(c.productId);
-    SerNumberEdit->setFixedWidth(SerNumberEdit->fontMetrics().horizontalAdvance(c.productId) + 8);
+    SerNumberEdit->setFixedWidth(std::min(
+        SerNumberEdit->fontMetrics().horizontalAdvance(c.productId) + 8, leftValueRoom(this)));
+    SerNumberEdit->setCursorPosition(0);
+    SerNumberEdit->setToolTip(c.productId);
     showValue(WindowsDirLabel, c.windowsDirectory);
 }
 
@@ -171,4 +208,6 @@ void TAboutForm::SpeedButtonMoreClick()
     setFixedHeight(kMoreOuterHeight - decoration);
     // For a window, move() places the outer frame.
     move(pos().x(), kMoreTop);
+    // A screen shorter than that gets the tallest dialog it can show whole.
+    keepOnScreen(this, false);
 }

@@ -3,11 +3,25 @@
 #pragma once
 
 #include <QRect>
+#include <QScrollBar>
 #include <QString>
 
 class QLabel;
-class QScrollBar;
 class QWidget;
+
+// A scroll bar whose arrow keys move the thumb the way they point (Qt's
+// horizontal bars run backwards: Right would lower the value) and which shows
+// when it has the keyboard focus. Vertical bars keep Qt's keys: Up moves the
+// thumb up, towards position 0.
+class TScrollBar : public QScrollBar
+{
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+};
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry);
 
@@ -19,6 +33,6 @@ struct BarRange
     int pageStep = 1;
 };
 
-// A scroll bar with a pointing-hand cursor.
+// A TScrollBar with a pointing-hand cursor.
 QScrollBar *makeScrollBar(QWidget *parent, const QString &name, Qt::Orientation orientation,
                           const QRect &geometry, const BarRange &range, const QString &hint = {});

@@ -1,7 +1,9 @@
 #include "app/fit_font.h"
 
 #include <QFontMetrics>
-#include <QWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +19,56 @@ int widest(const QFont &font, const QStringList &texts)
     return most;
 }
 
+// Sizes in the font's own unit: half points, or whole pixels.
+bool inPixels(const QFont &font)
+{
+    return font.pixelSize() > 0;
+}
+
+qreal sizeOf(const QFont &font)
+{
+    return inPixels(font) ? font.pixelSize() : font.pointSizeF();
+}
+
+void setSize(QFont &font, qreal size)
+{
+    if (inPixels(font))
+        font.setPixelSize(int(size));
+    else
+        font.setPointSizeF(size);
+}
+
+// The largest size below the font's own at which the texts fit, not below the
+// floor. Widths scale with the size, so the search starts from the ratio
+// rather than stepping down from the top: each size tried loads a font of its
+// own, which is slow.
+QFont shrunk(QFont font, const QStringList &texts, int width, int wide, qreal floor)
+{
+    const qreal step = inPixels(font) ? 1 : 0.5;
+    const qreal smallest = inPixels(font) ? 8 : floor;
+    const qreal start = sizeOf(font);
+    if (start <= smallest)
+        return font;
+    const auto fits = [&](qreal size) {
+        QFont f = font;
+        setSize(f, size);
+        return widest(f, texts) <= width;
+    };
+    qreal size = std::clamp(std::floor(start * width / wide / step) * step, smallest, start - step);
+    while (size + step < start && fits(size + step))
+        size += step;
+    while (size > smallest && !fits(size))
+        size -= step;
+    setSize(font, size);
+    return font;
+}
+
+const char *const kBaseFont = "fitBaseFont";
+
 } // namespace
 
-QFont fittedFont(QFont font, const QStringList &texts, int width)
+QFont fittedFont(QFont font, const QStringList &texts, int width, qreal floor)
 {
-    constexpr qreal kSmallest = 6;
-    const qreal start = font.pointSizeF();
     QList<int> widths;
     {
         const QFontMetrics metrics(font);
@@ -30,32 +76,66 @@ QFont fittedFont(QFont font, const QStringList &texts, int width)
             widths << metrics.horizontalAdvance(t);
     }
     const int wide = widths.isEmpty() ? 0 : *std::max_element(widths.begin(), widths.end());
-    if (wide <= width || start <= kSmallest)
+    if (wide <= width)
         return font;
-    // Only texts near the widest can decide a smaller size.
+    // Only texts near the widest can decide.
     QStringList contenders;
     for (qsizetype i = 0; i < texts.size(); ++i) {
         if (widths[i] * 10 >= wide * 9)
             contenders << texts[i];
     }
-    // The largest half-point size below the start that fits. Widths scale
-    // with the size, so the search starts from the ratio rather than stepping
-    // down from the top: each size tried loads a font of its own, which is slow.
-    const auto fits = [&](qreal size) {
-        QFont f = font;
-        f.setPointSizeF(size);
-        return widest(f, contenders) <= width;
-    };
-    qreal size = std::clamp(std::floor(start * width / wide * 2) / 2, kSmallest, start - 0.5);
-    while (size + 0.5 < start && fits(size + 0.5))
-        size += 0.5;
-    while (size > kSmallest && !fits(size))
-        size -= 0.5;
-    font.setPointSizeF(size);
-    return font;
+    // The condensed face first: as tall as the font, so as readable.
+    font.setStretch(QFont::Condensed);
+    const int narrowWide = widest(font, contenders);
+    if (narrowWide <= width)
+        return font;
+    return shrunk(font, contenders, width, narrowWide, floor);
 }
 
 void fitFont(QWidget *widget, const QStringList &texts, int width)
 {
     widget->setFont(fittedFont(widget->font(), texts, width));
+}
+
+void showFitted(QLabel *label, const QString &text)
+{
+    if (!label->property(kBaseFont).isValid())
+        label->setProperty(kBaseFont, label->font());
+    const QFont base = label->property(kBaseFont).value<QFont>();
+    label->setFont(fittedFont(base, {text}, label->contentsRect().width()));
+    label->setText(text);
+}
+
+int textRoom(const QLineEdit *edit)
+{
+    const int frame = edit->hasFrame()
+                          ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit)
+                          : 0;
+    const QMargins margins = edit->textMargins();
+    // QLineEdit keeps two pixels each side, and one for the cursor.
+    return edit->width() - 2 * frame - margins.left() - margins.right() - 2 * 2 - 1;
+}
+
+void fitTogether(const QList<QLineEdit *> &edits, int capacity)
+{
+    if (edits.isEmpty())
+        return;
+    const QFont base = edits.front()->font();
+    const auto refit = [edits, base, capacity] {
+        QStringList texts;
+        for (const QLineEdit *e : edits)
+            texts << e->text().left(capacity);
+        const QFont font = fittedFont(base, texts, textRoom(edits.front()), 7);
+        for (QLineEdit *e : edits) {
+            e->setFont(font);
+            const bool whole = QFontMetrics(font).horizontalAdvance(e->text()) <= textRoom(e);
+            if (e->isReadOnly())
+                e->setToolTip(whole ? QString() : e->text());
+            if (!e->hasFocus())
+                e->setCursorPosition(0);
+        }
+    };
+    for (QLineEdit *e : edits)
+        QObject::connect(e, &QLineEdit::textChanged, e, refit);
+    refit();
 }

@@ -4,6 +4,7 @@
 #include "about/about_form.h"
 #include "app/guard.h"
 #include "app/main_window.h"
+#include "app/translations.h"
 #include "app/ui_prompts.h"
 #include "sim/window_gl_form.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fountain-forms"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/fountain-forms.png")));
+    installRussianTranslations(&app);
 
     QtPrompts prompts;
     const HandlerGuard guard(prompts);

@@ -56,7 +56,8 @@ TMainToolBar::TMainToolBar(QWidget *parent) : QToolBar(parent)
 
     addShortcut(newFile, QKeySequence(Qt::CTRL | Qt::Key_N));
     addShortcut(open, QKeySequence(Qt::CTRL | Qt::Key_O));
-    addShortcut(m_save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    // A programme without a file yet is saved under a new name.
+    addShortcut(m_save, QKeySequence(Qt::CTRL | Qt::Key_S), saveAs);
     addShortcut(saveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 }
 
@@ -88,7 +89,7 @@ void TMainToolBar::addGap()
     addWidget(gap);
 }
 
-void TMainToolBar::addShortcut(QToolButton *button, const QKeySequence &keys)
+void TMainToolBar::addShortcut(QToolButton *button, const QKeySequence &keys, QToolButton *instead)
 {
     auto *action = new QAction(this);
     action->setObjectName(button->objectName() + QStringLiteral("Shortcut"));
@@ -96,7 +97,8 @@ void TMainToolBar::addShortcut(QToolButton *button, const QKeySequence &keys)
     // Anywhere in the main window, not only on the toolbar.
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
-    connect(action, &QAction::triggered, button, &QToolButton::click);
+    connect(action, &QAction::triggered, button,
+            [button, instead] { (instead && !button->isEnabled() ? instead : button)->click(); });
     button->setToolTip(button->toolTip() + QStringLiteral(" (") +
                        keys.toString(QKeySequence::NativeText) + u')');
 }

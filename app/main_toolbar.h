@@ -38,8 +38,9 @@ class TMainToolBar : public QToolBar
     QToolButton *addButton(const char *name, const QString &hint, const char *picture,
                            void (TMainToolBar::*clicked)());
     void addGap();
-    // The keys press the button, so a disabled button stays inert.
-    void addShortcut(QToolButton *button, const QKeySequence &keys);
+    // The keys press the button, so a disabled button stays inert, or, where
+    // `instead` is given, press that one while the button is disabled.
+    void addShortcut(QToolButton *button, const QKeySequence &keys, QToolButton *instead = nullptr);
 
     QToolButton *m_save = nullptr;
     QToolButton *m_paste = nullptr;

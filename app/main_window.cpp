@@ -5,6 +5,7 @@
 
 #include "about/about_form.h"
 #include "app/main_toolbar.h"
+#include "app/window_placement.h"
 #include "editor/form_editing_panel.h"
 #include "editor/list_operations.h"
 #include "editor/valve_panel.h"
@@ -15,7 +16,6 @@
 #include "sim/window_gl_form.h"
 #include "store/file_commands.h"
 
-#include <QScreen>
 #include <QScrollArea>
 
 namespace {
@@ -158,12 +158,9 @@ void TfrmMain::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // Centred on the screen when it is first shown.
-    if (QScreen *s = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    // Centred on the screen when it is first shown, and never off it: on a
+    // small screen the window takes the whole area and scrolls.
+    keepOnScreen(this, true);
 }
 
 void TfrmMain::FormCreate()

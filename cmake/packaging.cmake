@@ -58,8 +58,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The platform and GL drawing are loaded as plugins, which dpkg-shlibdeps cannot
 # see; the About dialog's texts are laid out for a condensed font when no
-# narrower one is there.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, libgl1-mesa-dri, fonts-dejavu-extra")
+# narrower one is there; Qt's own dialogs speak Russian with Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-qpa-plugins, libgl1-mesa-dri, fonts-dejavu-extra, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -3,6 +3,7 @@
 #include "editor/form_editing_panel.h"
 
 #include "app/controls.h"
+#include "app/fit_font.h"
 #include "app/guard.h"
 #include "app/icons.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace {
@@ -85,14 +87,12 @@ void TFormEditingPanel::buildValveBars()
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setValue(kBarMax);
         m_valveBars[v] = bar;
-        // Centred over its bar and a little smaller, so that "100%" stays clear
-        // of its neighbours.
+        // Centred over its bar, and narrow enough that neighbouring "100%"
+        // texts keep a gap between them.
         QLabel *label = makeLabel(this, QStringLiteral("LabelZadvizka%1").arg(v + 1),
                                   percentText(kBarMax), QRect(x - 8, 24, 32, 16));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QFont small = label->font();
-        small.setPointSizeF(small.pointSizeF() * 0.9);
-        label->setFont(small);
+        fitFont(label, {QStringLiteral("100%")}, 32 - 5);
         m_percentLabels[v] = label;
     }
 
@@ -118,6 +118,11 @@ void TFormEditingPanel::buildFormColumn()
     m_title =
         makeLabel(this, QStringLiteral("LabelNomberForm"),
                   kFormTitle + QString::number(kDesignFormNumber + 1), QRect(288, 11, 100, 16));
+    // The title stands on the group box's frame line: it covers the line the
+    // way the box's own caption does, as wide as its longest text.
+    m_title->setAutoFillBackground(true);
+    m_title->setFixedWidth(
+        m_title->fontMetrics().horizontalAdvance(kFormTitle + QStringLiteral("100 ")));
     m_number = makeScrollBar(this, QStringLiteral("ScrollBarNomberForm"), Qt::Horizontal,
                              QRect(288, 27, 73, 16), {0, kLastForm, 1, 20},
                              QStringLiteral("Номер редактируемой формы "));
@@ -131,6 +136,7 @@ void TFormEditingPanel::buildFormColumn()
     m_name->setGeometry(288, 67, 73, 21);
     m_name->setMaxLength(kMaxTypedName);
     m_name->setToolTip(QStringLiteral("Имя формы "));
+    fitTogether({m_name}, kMaxTypedName);
 
     makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
               QRect(288, 91, 185, 16));
@@ -199,11 +205,17 @@ void TFormEditingPanel::buildSwitchRow()
     m_plus->setToolTip(QStringLiteral("При установке флажка устанавливается следующая форма "));
     m_plus->setCursor(Qt::PointingHandCursor);
 
-    m_ok = makePictureButton(this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
-                             QStringLiteral("Записать форму в память "));
+    m_ok = makePictureButton(
+        this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
+        QStringLiteral("Записать форму в память  (Ctrl+Enter; в имени формы Enter)"));
     m_ok->setText(QStringLiteral("ОК"));
     m_ok->setIcon(programIcon("ok"));
     m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // The keys press the button: while the sequencer plays it is disabled and
+    // they do nothing.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter})
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_ok, &QToolButton::click);
+    connect(m_name, &QLineEdit::returnPressed, m_ok, &QToolButton::click);
 }
 
 void TFormEditingPanel::connectHandlers(const HandlerGuard &guard)

@@ -147,7 +147,6 @@ void TValvePanel::buildRows()
 {
     const int timeWidth = width() - kTimeLabelX - 3;
     const QFont timeFont = fittedFont(font(), widestTimes(font()), timeWidth);
-    const QFont nameFont = fittedFont(font(), {QStringLiteral("NoName8")}, kNameSize.width() - 10);
 
     for (int v = 0; v < kValves; ++v) {
         auto *name = new QLineEdit(this);
@@ -155,8 +154,6 @@ void TValvePanel::buildRows()
         name->setToolTip(QStringLiteral("Имя задвижки не более 8 символов"));
         name->setMaxLength(kNameMaxLength);
         name->setGeometry(QRect(QPoint(kNameX, kNameY[v]), kNameSize));
-        // The default names fit whole; the frame and margins take about ten pixels.
-        name->setFont(nameFont);
         m_names[v] = name;
 
         QScrollBar *bar = makeScrollBar(
@@ -171,6 +168,8 @@ void TValvePanel::buildRows()
                                     QRect(kTimeLabelX, kTimeLabelY[v], timeWidth, 16));
         m_timeLabels[v]->setFont(timeFont);
     }
+    // The names share one font fitted to the widest of them as they are typed.
+    fitTogether({m_names.begin(), m_names.end()}, kNameMaxLength);
 }
 
 void TValvePanel::ScrollBarTimeZadvChange(int valve)

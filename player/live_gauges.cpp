@@ -1,6 +1,7 @@
 // The live jet gauges: name boxes, gauges and their timers.
 #include "player/live_gauges.h"
 
+#include "app/fit_font.h"
 #include "app/guard.h"
 #include "player/gauge.h"
 #include "player/gauge_rules.h"
@@ -39,8 +40,6 @@ TLiveGauges::TLiveGauges(const HandlerGuard &guard, QWidget *parent)
         pal.setColor(QPalette::Base, kSilver);
         name->setPalette(pal);
         name->setGeometry(x, kNameTop, kNameWidth, name->sizeHint().height());
-        // Names hardly fit 48 pixels: show their beginning rather than their end.
-        guard.connect(name, &QLineEdit::textChanged, this, [name] { name->setCursorPosition(0); });
         m_names[v] = name;
 
         auto *gauge = new TGauge(true, this);
@@ -57,6 +56,9 @@ TLiveGauges::TLiveGauges(const HandlerGuard &guard, QWidget *parent)
         timer->start();
         m_timers[v] = timer;
     }
+    // Eight characters hardly fit 48 pixels: the names share a font fitted to
+    // the widest, and a longer one shows its beginning.
+    fitTogether({m_names.begin(), m_names.end()}, kNameMaxLength);
 }
 
 void TLiveGauges::TimerGaudeTimer(int valve)

@@ -1,6 +1,7 @@
 // The sequencer panel: its buttons, the countdown, the demo mode and the tick.
 #include "player/sequencer_panel.h"
 
+#include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
 #include "app/icons.h"
@@ -104,7 +105,7 @@ void TSequencerPanel::buildDemoRow()
         m_demo->sizeHint().width() - m_demo->fontMetrics().horizontalAdvance(m_demo->text());
     fitFont(m_demo, {widest}, kInnerWidth - tickBox);
 
-    m_demoTime = new QScrollBar(Qt::Horizontal, this);
+    m_demoTime = new TScrollBar(Qt::Horizontal, this);
     m_demoTime->setObjectName(QStringLiteral("ScrollBarDemoTime"));
     m_demoTime->setRange(kDemoTimeMin, kDemoTimeMax);
     m_demoTime->setSingleStep(1);

@@ -2,6 +2,7 @@
 #include "player/strip_viewer.h"
 
 #include "app/controls.h"
+#include "app/fit_font.h"
 #include "app/guard.h"
 #include "player/gauge.h"
 
@@ -37,7 +38,8 @@ QString timeLabelName(int window)
 QLabel *makeWindowLabel(QWidget *parent, const QString &name, const QString &text, int y)
 {
     QLabel *label = makeLabel(parent, name, text, QRect(kLabelLeft, y, kLabelWidth, 16));
-    // A size smaller, so that "59 Мин 59 Сек " fits beside the gauges.
+    // A size smaller, so that "59 Мин 59 Сек " fits beside the gauges; longer
+    // texts are fitted when shown.
     QFont small = label->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     label->setFont(small);
@@ -80,14 +82,15 @@ void TStripViewer::ScrollBarFormVewerChange()
     const int top = m_ruler->value();
     for (int w = 0; w < kWindows; ++w) {
         const int slot = top + w;
-        m_numbers[w]->setText(QStringLiteral("Форма N ") + QString::number(slot + 1));
+        showFitted(m_numbers[w], QStringLiteral("Форма N ") + QString::number(slot + 1));
         const FountainForm form = m_store.ReadForm(slot);
         // Jet levels as stored: only the editor's bars stand upside down.
         for (int v = 0; v < kValves; ++v)
             m_gauges[w][v]->setValue(form.levels[v]);
-        m_names[w]->setText(form.name);
-        m_times[w]->setText(QString::number(form.holdMin) + QStringLiteral(" Мин ") +
-                            QString::number(form.holdSek) + QStringLiteral(" Сек "));
+        showFitted(m_names[w], form.name);
+        // Bytes above 59 from a file written elsewhere show as they are.
+        showFitted(m_times[w], QString::number(form.holdMin) + QStringLiteral(" Мин ") +
+                                   QString::number(form.holdSek) + QStringLiteral(" Сек "));
     }
     // Unsaved travel times give way to the stored ones.
     emit travelTimesRead(m_store.ReadZadv());

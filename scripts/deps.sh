@@ -4,10 +4,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n
   librsvg2-bin qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth libgl1-mesa-dri socat xdotool
   dpkg-dev file desktop-file-utils
+  clang libclang-rt-dev
 )
 
 missing=()

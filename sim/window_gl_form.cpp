@@ -2,7 +2,9 @@
 // timer and moving the window by dragging its picture.
 #include "sim/window_gl_form.h"
 
+#include "app/controls.h"
 #include "app/guard.h"
+#include "app/window_placement.h"
 #include "sim/fountain_picture.h"
 
 #include <QGroupBox>
@@ -60,7 +62,7 @@ class WindowDragger : public QObject
 
 QScrollBar *makeBar(QWidget *parent, const char *name, int top, int min, int max, int position)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, parent);
+    auto *bar = new TScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setGeometry(8, top, 121, 17);
     bar->setRange(min, max);
@@ -179,6 +181,7 @@ void TWindowGLForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     adoptFrame();
+    keepOnScreen(this, false, true);
     m_squareAgain->start();
 }
 

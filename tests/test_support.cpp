@@ -7,6 +7,11 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#include <link.h>
+#endif
+
 Sandbox::Sandbox() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldCwd(QDir::currentPath())
 {
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
@@ -65,4 +70,21 @@ QByteArray expectedFrame(const QByteArray &bank0)
 float heightOf(const fountain::Strip &strip, int jet)
 {
     return strip[2 * jet + 1].y - strip[2 * jet].y;
+}
+
+void keepGLDriversLoaded()
+{
+#ifdef Q_OS_LINUX
+    QStringList drivers;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *list) {
+            const QString path = QString::fromLocal8Bit(info->dlpi_name);
+            if (path.endsWith(QLatin1String("_dri.so")))
+                static_cast<QStringList *>(list)->append(path);
+            return 0;
+        },
+        &drivers);
+    for (const QString &path : drivers)
+        dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+#endif
 }

@@ -56,3 +56,7 @@ struct ScriptedRandom
 };
 
 float heightOf(const fountain::Strip &strip, int jet);
+
+// Marks the OpenGL drivers loaded so far (Mesa's *_dri.so) never to be
+// unloaded, so that LeakSanitizer can still name them at exit.
+void keepGLDriversLoaded();

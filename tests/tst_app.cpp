@@ -1,10 +1,18 @@
 // The main window shell: caption, size, toolbar, group boxes, the error guard.
+#include "about/about_form.h"
+#include "app/translations.h"
+#include "app/window_placement.h"
+#include "sim/window_gl_form.h"
 #include "store/errors.h"
 #include "tests/window_fixture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -161,6 +169,75 @@ class TestApp : public QObject
         QTRY_COMPARE(area->verticalScrollBar()->maximum(), 0);
     }
 
+    void placeInArea_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("centred");
+        QTest::addColumn<QRect>("placed");
+        const QRect scaled(0, 0, 640, 512); // 1280 x 1024 at a scale of 2
+        QTest::newRow("fits, centred") << QRect(0, 0, 823, 741) << QRect(0, 0, 1280, 1024) << true
+                                       << QRect(228, 141, 823, 741);
+        QTest::newRow("too large: the whole area")
+            << QRect(0, 0, 823, 741) << scaled << true << scaled;
+        QTest::newRow("too tall, kept in place sideways")
+            << QRect(443, 78, 401, 631) << QRect(0, 0, 1280, 600) << false
+            << QRect(443, 0, 401, 600);
+        QTest::newRow("past right and bottom")
+            << QRect(255, 135, 499, 499) << scaled << false << QRect(141, 13, 499, 499);
+        QTest::newRow("above a top panel") << QRect(-50, -20, 300, 200) << QRect(0, 30, 1280, 994)
+                                           << false << QRect(0, 30, 300, 200);
+    }
+    void placeInArea()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, area);
+        QFETCH(bool, centred);
+        QFETCH(QRect, placed);
+        QCOMPARE(::placeInArea(frame, area, centred), placed);
+    }
+
+    // Run again on a 1280 x 1024 screen at a scale of 2 (see CMakeLists.txt).
+    void windowsStayReachable()
+    {
+        WindowFixture f;
+        TfrmMain &w = f.w();
+        TAboutForm about(w.guard());
+        TWindowGLForm gl(w.guard());
+        w.setSecondaryWindows(&about, &gl);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect area = w.screen()->availableGeometry();
+        QVERIFY2(area.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                  .arg(w.x())
+                                                                  .arg(w.y())
+                                                                  .arg(w.width())
+                                                                  .arg(w.height())));
+        QCOMPARE(w.frameGeometry().size(), w.frameGeometry().size().boundedTo(area.size()));
+        if (area.width() < 823)
+            QCOMPARE(w.frameGeometry().width(), area.width());
+
+        QRect sysInfo;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QApplication::activeModalWidget() != &about)
+                return;
+            poll.stop();
+            findNamed<QToolButton>(&about, QStringLiteral("SpeedButtonMore"))->click();
+            sysInfo = about.frameGeometry();
+            about.accept();
+        });
+        poll.start(10);
+        QTimer::singleShot(5000, &about, &QDialog::reject);
+        f.button(QStringLiteral("SpeedButtonAbout"))->click();
+        QVERIFY(area.contains(sysInfo));
+        QCOMPARE(sysInfo.height(), std::min(631, area.height()));
+
+        f.button(QStringLiteral("SpeedButtonGl"))->click();
+        QVERIFY(area.contains(gl.frameGeometry()));
+        QCOMPARE(gl.frameGeometry().width(), gl.frameGeometry().height());
+    }
+
     void undoDoesNothingAndToolsCannotBePressed()
     {
         WindowFixture f;
@@ -202,19 +279,42 @@ class TestApp : public QObject
         QCOMPARE(prompts.messages, QStringList{QStringLiteral("Nope.")});
     }
 
+    void qtDialogsSpeakRussian()
+    {
+        QVERIFY(installRussianTranslations(qApp));
+        QMessageBox box(QMessageBox::Critical, kApplicationTitle, QStringLiteral("File not found"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog.labelText(QFileDialog::FileType), QStringLiteral("Типы файлов:"));
+    }
+
     void realErrorBoxIsCriticalAndTitled()
     {
-        // The real message box, answered through the active modal widget.
+        // The real message box, answered through the active modal widget. A
+        // box that never becomes it is closed after a few seconds, so the test
+        // fails instead of waiting for CTest's time-out.
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            box->accept();
+        QElapsedTimer waited;
+        waited.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+            } else if (waited.elapsed() < 5000) {
+                return;
+            }
+            poll.stop();
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
+                    box->reject();
         });
+        poll.start(20);
         QtPrompts prompts;
         HandlerGuard(prompts).show(EAppError(QStringLiteral("Disk full")));
         QCOMPARE(title, QStringLiteral("Создание форм для фонтанов"));
