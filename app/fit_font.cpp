@@ -116,26 +116,39 @@ int textRoom(const QLineEdit *edit)
     return edit->width() - 2 * frame - margins.left() - margins.right() - 2 * 2 - 1;
 }
 
-void fitTogether(const QList<QLineEdit *> &edits, int capacity)
+FittedEdits::FittedEdits(const QList<QLineEdit *> &edits, int capacity, QObject *parent)
+    : QObject(parent), m_edits(edits), m_capacity(capacity),
+      m_base(edits.isEmpty() ? QFont() : edits.front()->font())
 {
-    if (edits.isEmpty())
-        return;
-    const QFont base = edits.front()->font();
-    const auto refit = [edits, base, capacity] {
-        QStringList texts;
-        for (const QLineEdit *e : edits)
-            texts << e->text().left(capacity);
-        const QFont font = fittedFont(base, texts, textRoom(edits.front()), 7);
-        for (QLineEdit *e : edits) {
-            e->setFont(font);
-            const bool whole = QFontMetrics(font).horizontalAdvance(e->text()) <= textRoom(e);
-            if (e->isReadOnly())
-                e->setToolTip(whole ? QString() : e->text());
-            if (!e->hasFocus())
-                e->setCursorPosition(0);
-        }
-    };
-    for (QLineEdit *e : edits)
-        QObject::connect(e, &QLineEdit::textChanged, e, refit);
+    for (QLineEdit *e : m_edits)
+        connect(e, &QLineEdit::textChanged, this, [this] {
+            if (!m_inBatch)
+                refit();
+        });
+}
+
+void FittedEdits::batch(const std::function<void()> &change)
+{
+    m_inBatch = true;
+    change();
+    m_inBatch = false;
     refit();
+}
+
+void FittedEdits::refit()
+{
+    if (m_edits.isEmpty())
+        return;
+    QStringList texts;
+    for (const QLineEdit *e : m_edits)
+        texts << e->text().left(m_capacity);
+    const QFont font = fittedFont(m_base, texts, textRoom(m_edits.front()), 7);
+    for (QLineEdit *e : m_edits) {
+        e->setFont(font);
+        const bool whole = QFontMetrics(font).horizontalAdvance(e->text()) <= textRoom(e);
+        if (e->isReadOnly())
+            e->setToolTip(whole ? QString() : e->text());
+        if (!e->hasFocus())
+            e->setCursorPosition(0);
+    }
 }

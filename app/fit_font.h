@@ -5,7 +5,10 @@
 
 #include <QFont>
 #include <QList>
+#include <QObject>
 #include <QStringList>
+
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -25,8 +28,25 @@ void showFitted(QLabel *label, const QString &text);
 // The pixels an edit box has for its text inside its frame and margins.
 int textRoom(const QLineEdit *edit);
 
-// Edit boxes that share one font, fitted each time a text changes to the
+// Edit boxes that share one font, fitted each time a text changes (from the
+// first change on) to the
 // widest of their texts' first `capacity` characters, the most a box is
 // meant to hold, but kept readable (7 points at least). A text that does not
 // fit shows its beginning, and a read-only box the whole of it as its tooltip.
-void fitTogether(const QList<QLineEdit *> &edits, int capacity);
+class FittedEdits : public QObject
+{
+  public:
+    FittedEdits(const QList<QLineEdit *> &edits, int capacity, QObject *parent);
+
+    // Runs change, which sets texts, and fits once afterwards rather than
+    // after every text: each fitting measures them all and may load fonts.
+    void batch(const std::function<void()> &change);
+
+  private:
+    void refit();
+
+    QList<QLineEdit *> m_edits;
+    int m_capacity;
+    QFont m_base;
+    bool m_inBatch = false;
+};

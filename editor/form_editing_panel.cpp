@@ -78,6 +78,9 @@ TFormEditingPanel::TFormEditingPanel(FormStore &store, const HandlerGuard &guard
 
 void TFormEditingPanel::buildValveBars()
 {
+    // Narrow enough that neighbouring "100%" texts keep a gap between them;
+    // one font for the eight, fitted once.
+    const QFont percentFont = fittedFont(font(), {QStringLiteral("100%")}, 32 - 5);
     for (int v = 0; v < kValves; ++v) {
         const int x = 16 + 32 * v;
         QScrollBar *bar =
@@ -87,12 +90,11 @@ void TFormEditingPanel::buildValveBars()
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setValue(kBarMax);
         m_valveBars[v] = bar;
-        // Centred over its bar, and narrow enough that neighbouring "100%"
-        // texts keep a gap between them.
+        // Centred over its bar.
         QLabel *label = makeLabel(this, QStringLiteral("LabelZadvizka%1").arg(v + 1),
                                   percentText(kBarMax), QRect(x - 8, 24, 32, 16));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        fitFont(label, {QStringLiteral("100%")}, 32 - 5);
+        label->setFont(percentFont);
         m_percentLabels[v] = label;
     }
 
@@ -136,7 +138,7 @@ void TFormEditingPanel::buildFormColumn()
     m_name->setGeometry(288, 67, 73, 21);
     m_name->setMaxLength(kMaxTypedName);
     m_name->setToolTip(QStringLiteral("Имя формы "));
-    fitTogether({m_name}, kMaxTypedName);
+    new FittedEdits({m_name}, kMaxTypedName, this);
 
     makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
               QRect(288, 91, 185, 16));

@@ -169,7 +169,7 @@ void TValvePanel::buildRows()
         m_timeLabels[v]->setFont(timeFont);
     }
     // The names share one font fitted to the widest of them as they are typed.
-    fitTogether({m_names.begin(), m_names.end()}, kNameMaxLength);
+    m_fittedNames = new FittedEdits({m_names.begin(), m_names.end()}, kNameMaxLength, this);
 }
 
 void TValvePanel::ScrollBarTimeZadvChange(int valve)
@@ -204,13 +204,15 @@ void TValvePanel::SaveIniNameZadvigki()
 
 void TValvePanel::showValveNames(const FountainSettings::ValveNames &names)
 {
-    for (int v = 0; v < kValves; ++v) {
-        QLineEdit *edit = m_names[v];
-        edit->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
-        edit->setText(names[v]);
-        // The beginning of a name wider than its box, not its end.
-        edit->setCursorPosition(0);
-    }
+    m_fittedNames->batch([&] {
+        for (int v = 0; v < kValves; ++v) {
+            QLineEdit *edit = m_names[v];
+            edit->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
+            edit->setText(names[v]);
+            // The beginning of a name wider than its box, not its end.
+            edit->setCursorPosition(0);
+        }
+    });
 }
 
 FountainSettings::ValveNames TValvePanel::valveNames() const

@@ -10,6 +10,7 @@
 
 #include <array>
 
+class FittedEdits;
 class HandlerGuard;
 class QCheckBox;
 class QLabel;
@@ -49,6 +50,7 @@ class TValvePanel : public QGroupBox
     FountainSettings &m_settings;
     QCheckBox *m_together = nullptr;
     std::array<QLineEdit *, kValves> m_names{};
+    FittedEdits *m_fittedNames = nullptr;
     std::array<QScrollBar *, kValves> m_times{};
     std::array<QLabel *, kValves> m_timeLabels{};
     bool m_showingStore = false; // the bars follow the store, not the operator

@@ -58,7 +58,7 @@ TLiveGauges::TLiveGauges(const HandlerGuard &guard, QWidget *parent)
     }
     // Eight characters hardly fit 48 pixels: the names share a font fitted to
     // the widest, and a longer one shows its beginning.
-    fitTogether({m_names.begin(), m_names.end()}, kNameMaxLength);
+    m_fittedNames = new FittedEdits({m_names.begin(), m_names.end()}, kNameMaxLength, this);
 }
 
 void TLiveGauges::TimerGaudeTimer(int valve)
@@ -80,9 +80,11 @@ void TLiveGauges::setTravelTimes(const std::array<int, kValves> &seconds)
 
 void TLiveGauges::showValveNames(const FountainSettings::ValveNames &names)
 {
-    for (int v = 0; v < kValves; ++v) {
-        m_names[v]->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
-        m_names[v]->setText(names[v]);
-        m_names[v]->setCursorPosition(0);
-    }
+    m_fittedNames->batch([&] {
+        for (int v = 0; v < kValves; ++v) {
+            m_names[v]->setMaxLength(std::max(kNameMaxLength, int(names[v].size())));
+            m_names[v]->setText(names[v]);
+            m_names[v]->setCursorPosition(0);
+        }
+    });
 }

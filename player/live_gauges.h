@@ -10,6 +10,7 @@
 
 #include <array>
 
+class FittedEdits;
 class HandlerGuard;
 class QLineEdit;
 class QTimer;
@@ -37,5 +38,6 @@ class TLiveGauges : public QGroupBox
     JetLevels m_targets{}; // the jet levels the gauges move towards
     std::array<TGauge *, kValves> m_gauges{};
     std::array<QLineEdit *, kValves> m_names{};
+    FittedEdits *m_fittedNames = nullptr;
     std::array<QTimer *, kValves> m_timers{};
 };
