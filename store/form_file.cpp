@@ -88,7 +88,12 @@ int codeForSystemError(int fallback)
 
 void clearSystemError()
 {
-    clearSystemError();
+    errno = 0;
+}
+
+bool systemErrorSet()
+{
+    return errno != 0;
 }
 #endif
 
