@@ -113,11 +113,9 @@ if [ $bare = 0 ]; then
     found="$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")"
     path_list+=";$(winpath "$(dirname "$found")")"
   done
-  QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
-  export QT_PLUGIN_PATH
-else
-  unset QT_PLUGIN_PATH
 fi
+# Qt finds its plugins beside its own DLLs. (Wine passes no QT_ variables to
+# Windows programs, so none can be given here.)
 for d in "${dll_dirs[@]}"; do path_list+="${path_list:+;}$(winpath "$d")"; done
 export WINEPATH="$path_list"
 
