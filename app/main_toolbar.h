@@ -16,6 +16,15 @@ class TMainToolBar : public QToolBar
 
     explicit TMainToolBar(QWidget *parent = nullptr);
 
+    // The bar's layout sets its minimum height from the buttons and so
+    // undoes setFixedHeight; the hints hold the height in every style (the
+    // Windows one would make the bar 23 high and move every panel up).
+    QSize sizeHint() const override { return {QToolBar::sizeHint().width(), kHeight}; }
+    QSize minimumSizeHint() const override
+    {
+        return {QToolBar::minimumSizeHint().width(), kHeight};
+    }
+
     void setSaveEnabled(bool enabled);
     void setPasteEnabled(bool enabled);
 

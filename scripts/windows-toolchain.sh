@@ -37,8 +37,9 @@ say() { echo "windows-toolchain: $*" >&2; }
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   qt6-base-dev cmake ninja-build xz-utils dpkg-dev
-  wine64 xvfb xauth socat xdotool imagemagick
+  wine64 xvfb xauth socat xdotool imagemagick procps
   librsvg2-bin icoutils nsis
+  fonts-dejavu-core # what scripts/wine-run.sh maps Wine's UI fonts to
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -76,9 +76,13 @@ void TFountainPicture::paintGL()
     m_gl->glLineStipple(1, 0xFFFF);
     m_gl->glEnable(GL_LINE_STIPPLE);
     m_gl->glEnable(GL_LINE_SMOOTH);
+    // A smoothed line may write its coverage as alpha; the picture stays
+    // opaque whatever the driver does (Wine's left the jets see-through).
+    m_gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     drawStrip(m_frame->first);
     m_gl->glColor3f(1.0f, 1.0f, 1.0f);
     drawStrip(m_frame->second);
+    m_gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     ++m_framesRendered;
 }
 

@@ -62,6 +62,12 @@ Run runTool(const QStringList &args, const QString &workDir)
             args);
     if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit)
         return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+    Run run{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+#ifdef Q_OS_WIN
+    // Text written to a Windows program's standard output ends its lines with CR LF.
+    run.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    run.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return run;
 }

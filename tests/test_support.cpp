@@ -12,16 +12,27 @@
 #include <link.h>
 #endif
 
-Sandbox::Sandbox() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldCwd(QDir::currentPath())
+namespace {
+
+// The variable the platform's settings location honours.
+#ifdef Q_OS_WIN
+constexpr char kConfigVariable[] = "APPDATA";
+#else
+constexpr char kConfigVariable[] = "XDG_CONFIG_HOME";
+#endif
+
+} // namespace
+
+Sandbox::Sandbox() : m_oldConfig(qgetenv(kConfigVariable)), m_oldCwd(QDir::currentPath())
 {
-    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    qputenv(kConfigVariable, QDir::toNativeSeparators(m_config.path()).toLocal8Bit());
     QDir::setCurrent(m_work.path());
 }
 
 Sandbox::~Sandbox()
 {
     QDir::setCurrent(m_oldCwd);
-    qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    qputenv(kConfigVariable, m_oldConfig);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -10,8 +10,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Points the settings folder (XDG_CONFIG_HOME) and the current directory at
-// fresh temporary folders for as long as it lives.
+// Points the settings folder (XDG_CONFIG_HOME; APPDATA on Windows) and the
+// current directory at fresh temporary folders for as long as it lives.
 class Sandbox
 {
   public:

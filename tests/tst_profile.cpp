@@ -4,6 +4,13 @@
 #include "store/settings.h"
 #include "tests/test_support.h"
 
+#ifdef Q_OS_WIN
+#include "store/settings_location.h"
+
+#include <QFile>
+#include <QScopeGuard>
+#endif
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +186,26 @@ class TestProfile : public QObject
         QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
                  plain ? "DEF" : "");
     }
+#ifdef Q_OS_WIN
+    // An older installation's file in the Windows folder is read until the
+    // user's own exists; the first write carries its lines over once.
+    void settingsCarriedOverFromTheWindowsFolder()
+    {
+        const QString legacy = settings_location::legacySettingsFile();
+        QVERIFY(!legacy.isEmpty() && !QFile::exists(legacy));
+        const QByteArray old = "[Zadvizki]\r\nName_1=\xD6\xE5\xED\xF2\xF0\r\n[Options]\r\n"
+                               "NameFileForm=C:\\a.frm\r\nComPort=COM3\r\n";
+        writeFile(legacy, old);
+        const auto removeLegacy = qScopeGuard([&legacy] { QFile::remove(legacy); });
+        const Sandbox sandbox;
+        FountainSettings settings = FountainSettings::atDefaultLocation();
+        QCOMPARE(settings.path(), sandbox.settingsPath());
+        QCOMPARE(settings.valveNames()[0], QStringLiteral("Центр"));
+        settings.saveLastFormFile(QStringLiteral("D:\\b.frm"));
+        QCOMPARE(readFile(settings.path()), QByteArray(old).replace("C:\\a.frm", "D:\\b.frm"));
+        QCOMPARE(readFile(legacy), old);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestProfile)

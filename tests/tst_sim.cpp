@@ -16,7 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 #include <cmath>
 #include <map>
@@ -60,6 +62,7 @@ int runWithoutOpenGL()
     return ok ? 0 : 1;
 }
 
+#ifdef Q_OS_UNIX
 // Runs the window at its 10 frames per second for the given time and prints
 // the process's CPU time over it (for bench/sim_cpu.sh).
 int runBenchmark(int seconds, bool visible)
@@ -92,6 +95,7 @@ int runBenchmark(int seconds, bool visible)
                 100.0 * (user + system) / wall);
     return 0;
 }
+#endif
 
 } // namespace
 
@@ -194,7 +198,13 @@ class TestSim : public QObject
         w.TimerRefreshTimer();
         QTRY_COMPARE(w.glPicture()->framesRendered(), 1);
         QTest::qWait(300);
+#ifdef Q_OS_WIN
+        // Windows may ask for the first frame again (an expose): drawn anew,
+        // it is still the one frame of the one tick.
+        QVERIFY(w.glPicture()->framesRendered() <= 2);
+#else
         QCOMPARE(w.glPicture()->framesRendered(), 1);
+#endif
         const Frame f = *w.glPicture()->frame();
         ScriptedRandom expected{100 * 2 * kJets}; // hidden ticks draw as well
         QVERIFY(f == fountain::makeFrame(a, s, p, 80, std::ref(expected)));
@@ -267,8 +277,10 @@ class TestSim : public QObject
         QCOMPARE(w.picture()->size(), w.size());
     }
 
+#ifndef Q_OS_WIN
     // Without a window manager (as under Xvfb) the window system refuses to
-    // move the window, and the window follows the mouse itself.
+    // move the window, and the window follows the mouse itself. Windows always
+    // takes the move into its own loop, which only a real mouse button ends.
     void draggingThePictureMovesTheWindow()
     {
         TWindowGLForm w(m_guard);
@@ -298,12 +310,16 @@ class TestSim : public QObject
         QCOMPARE(bar(w, 3)->value(), 1);
         QCOMPARE(w.pos(), start + QPoint(40, 24));
     }
+#endif
 
     // Each mode runs this program as a child; see main().
     void withoutOpenGLTheWindowStillWorks_data()
     {
         QTest::addColumn<QString>("mode");
+#ifdef Q_OS_LINUX
+        // Only the X11 platform can be told to have no OpenGL at all.
         QTest::newRow("no context") << "--child-no-context";
+#endif
         QTest::newRow("core profile only") << "--child-core-profile";
         QTest::newRow("offscreen platform") << "--child-offscreen";
     }
@@ -339,9 +355,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (mode.startsWith("--child-"))
         return runWithoutOpenGL();
+#ifdef Q_OS_UNIX
     // --bench SECONDS [hidden]: the CPU cost of the window, for bench/sim_cpu.sh.
     if (mode == "--bench" && argc > 2)
         return runBenchmark(std::atoi(argv[2]), !(argc > 3 && QByteArray(argv[3]) == "hidden"));
+#endif
     TestSim test;
     const int status = QTest::qExec(&test, argc, argv);
     // Mesa unloads its driver at exit, before LeakSanitizer looks: its leaks
