@@ -39,6 +39,7 @@ packages=(
   qt6-base-dev cmake ninja-build xz-utils dpkg-dev
   wine64 xvfb xauth socat xdotool imagemagick procps
   librsvg2-bin icoutils nsis
+  qt6-translations-l10n # Qt's Russian texts, shipped beside the program
   fonts-dejavu-core # what scripts/wine-run.sh maps Wine's UI fonts to
 )
 missing=()

@@ -355,7 +355,10 @@ class TestFiles : public QObject
         QTest::newRow("0 bytes") << 0 << "Read beyond end of file.";
         QTest::newRow("9000 bytes") << 9000 << "Not a form file.";
         QTest::newRow("a directory") << -1 << "File access denied.";
+#ifdef Q_OS_UNIX
+        // Windows has no symbolic links for a program to make.
         QTest::newRow("a link loop") << -2 << "Invalid filename.";
+#endif
     }
     void startUpSurvivesABadLastFile()
     {

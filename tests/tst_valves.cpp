@@ -107,9 +107,11 @@ class TestValves : public QObject
         Sandbox sandbox;
         const QString cafe = sandbox.workPath(QStringLiteral("café.frm"));
         // Once recorded as "caf?.frm": that file opened at the next start and
-        // Save replaced it.
+        // Save replaced it. (Windows allows no '?' in a name: no decoy there.)
         const QString decoy = sandbox.workPath(QStringLiteral("caf?.frm"));
+#ifdef Q_OS_UNIX
         writeFile(decoy, randomImage(15));
+#endif
         {
             WindowFixture x(&sandbox);
             x.store().replaceImage(randomImage(16));
@@ -120,7 +122,9 @@ class TestValves : public QObject
         QCOMPARE(again.w().windowTitle(), kCaptionWithFile + cafe);
         QCOMPARE(again.store().image(), readFile(cafe));
         again.button("SpeedButtonSave")->click();
+#ifdef Q_OS_UNIX
         QCOMPARE(readFile(decoy), randomImage(15));
+#endif
         QCOMPARE(again.prompts.messages, QStringList());
     }
 
