@@ -1,6 +1,7 @@
 #include "app/fit_font.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -38,11 +39,20 @@ void setSize(QFont &font, qreal size)
         font.setPointSizeF(size);
 }
 
+qreal widestF(const QFont &font, const QStringList &texts)
+{
+    const QFontMetricsF metrics(font);
+    qreal most = 0;
+    for (const QString &t : texts)
+        most = std::max(most, metrics.horizontalAdvance(t));
+    return most;
+}
+
 // The largest size below the font's own at which the texts fit, not below the
-// floor. Widths scale with the size, so the search starts from the ratio
-// rather than stepping down from the top: each size tried loads a font of its
-// own, which is slow.
-QFont shrunk(QFont font, const QStringList &texts, int width, int wide, qreal floor)
+// floor. Each size tried loads a font of its own, which is slow, so the size
+// comes from the ratio of widths, which scale with the size to within a
+// pixel; only where that leaves the step above in doubt is it tried too.
+QFont shrunk(QFont font, const QStringList &texts, int width, qreal floor)
 {
     const qreal step = inPixels(font) ? 1 : 0.5;
     const qreal smallest = inPixels(font) ? 8 : floor;
@@ -54,8 +64,10 @@ QFont shrunk(QFont font, const QStringList &texts, int width, int wide, qreal fl
         setSize(f, size);
         return widest(f, texts) <= width;
     };
+    const qreal wide = widestF(font, texts);
+    const auto widthAt = [&](qreal size) { return wide * size / start; };
     qreal size = std::clamp(std::floor(start * width / wide / step) * step, smallest, start - step);
-    while (size + step < start && fits(size + step))
+    while (size + step < start && widthAt(size + step) <= width + 1 && fits(size + step))
         size += step;
     while (size > smallest && !fits(size))
         size -= step;
@@ -86,10 +98,9 @@ QFont fittedFont(QFont font, const QStringList &texts, int width, qreal floor)
     }
     // The condensed face first: as tall as the font, so as readable.
     font.setStretch(QFont::Condensed);
-    const int narrowWide = widest(font, contenders);
-    if (narrowWide <= width)
+    if (widest(font, contenders) <= width)
         return font;
-    return shrunk(font, contenders, width, narrowWide, floor);
+    return shrunk(font, contenders, width, floor);
 }
 
 void fitFont(QWidget *widget, const QStringList &texts, int width)

@@ -1,7 +1,9 @@
 #include "app/icons.h"
 
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
+#include <QPixmap>
 
 namespace {
 
@@ -48,4 +50,17 @@ class DeferredIconEngine final : public QIconEngine
 QIcon programIcon(const char *name)
 {
     return QIcon(new DeferredIconEngine(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name))));
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const char *file : {":/icons/fountain-forms.png", ":/icons/fountain-forms@2x.png"}) {
+        QImageReader reader(QLatin1String(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
 }

@@ -6,3 +6,8 @@
 #include <QIcon>
 
 QIcon programIcon(const char *name);
+
+// The program's own icon for its windows, read at once (the window system
+// takes it when the main window is shown) and without looking up image
+// format plugins: the format is known.
+QIcon applicationIcon();

@@ -3,13 +3,13 @@
 // window closes.
 #include "about/about_form.h"
 #include "app/guard.h"
+#include "app/icons.h"
 #include "app/main_window.h"
 #include "app/translations.h"
 #include "app/ui_prompts.h"
 #include "sim/window_gl_form.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 
 #include <memory>
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fountain-forms"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/fountain-forms.png")));
+    QApplication::setWindowIcon(applicationIcon());
     installRussianTranslations(&app);
 
     QtPrompts prompts;

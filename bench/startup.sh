@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time of the editor next to a bare Qt program showing one window with
 # one Cyrillic label, both timed in the same run from process start to window
-# shown, 11 runs each in turn, on a fresh virtual X display.
+# shown, 21 runs each in turn, on a fresh virtual X display.
 # Usage: bench/startup.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,4 +15,4 @@ trap 'rm -rf "$work"' EXIT
 # A private settings folder and working directory: the first start of a new user.
 cd "$work"
 XDG_CONFIG_HOME="$work" xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  "$OLDPWD/$build/startup_time" 11 "$OLDPWD/$build/fountain-forms" "$OLDPWD/$build/bench/bare_window"
+  "$OLDPWD/$build/startup_time" 21 "$OLDPWD/$build/fountain-forms" "$OLDPWD/$build/bench/bare_window"
