@@ -1,8 +1,11 @@
 #include "app/controls.h"
 
+#include "app/icons.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QToolButton>
 
 void TScrollBar::keyPressEvent(QKeyEvent *event)
 {
@@ -51,4 +54,18 @@ QScrollBar *makeScrollBar(QWidget *parent, const QString &name, Qt::Orientation 
     bar->setToolTip(hint);
     bar->setCursor(Qt::PointingHandCursor);
     return bar;
+}
+
+QToolButton *makePictureButton(QWidget *parent, const QString &name, const QString &hint,
+                               const char *picture)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    if (picture)
+        b->setIcon(programIcon(picture));
+    b->setIconSize(QSize(16, 16));
+    b->setCursor(Qt::PointingHandCursor);
+    b->setAutoRaise(true);
+    return b;
 }

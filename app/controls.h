@@ -36,3 +36,8 @@ struct BarRange
 // A TScrollBar with a pointing-hand cursor.
 QScrollBar *makeScrollBar(QWidget *parent, const QString &name, Qt::Orientation orientation,
                           const QRect &geometry, const BarRange &range, const QString &hint = {});
+
+// A flat picture button: the program's picture (none when null), a
+// pointing-hand cursor and its hint as tooltip.
+QToolButton *makePictureButton(QWidget *parent, const QString &name, const QString &hint,
+                               const char *picture);

@@ -11,13 +11,20 @@
 
 namespace {
 
-int widest(const QFont &font, const QStringList &texts)
+// The widest of the texts, in the unit of the metrics: whole pixels, or
+// fractions for the ratio of widths.
+template <typename Metrics> auto widestIn(const QFont &font, const QStringList &texts)
 {
-    const QFontMetrics metrics(font);
-    int most = 0;
+    const Metrics metrics(font);
+    decltype(metrics.horizontalAdvance(QString())) most = 0;
     for (const QString &t : texts)
         most = std::max(most, metrics.horizontalAdvance(t));
     return most;
+}
+
+int widest(const QFont &font, const QStringList &texts)
+{
+    return widestIn<QFontMetrics>(font, texts);
 }
 
 // Sizes in the font's own unit: half points, or whole pixels.
@@ -39,15 +46,6 @@ void setSize(QFont &font, qreal size)
         font.setPointSizeF(size);
 }
 
-qreal widestF(const QFont &font, const QStringList &texts)
-{
-    const QFontMetricsF metrics(font);
-    qreal most = 0;
-    for (const QString &t : texts)
-        most = std::max(most, metrics.horizontalAdvance(t));
-    return most;
-}
-
 // The largest size below the font's own at which the texts fit, not below the
 // floor. Each size tried loads a font of its own, which is slow, so the size
 // comes from the ratio of widths, which scale with the size to within a
@@ -64,7 +62,7 @@ QFont shrunk(QFont font, const QStringList &texts, int width, qreal floor)
         setSize(f, size);
         return widest(f, texts) <= width;
     };
-    const qreal wide = widestF(font, texts);
+    const qreal wide = widestIn<QFontMetricsF>(font, texts);
     const auto widthAt = [&](qreal size) { return wide * size / start; };
     qreal size = std::clamp(std::floor(start * width / wide / step) * step, smallest, start - step);
     while (size + step < start && widthAt(size + step) <= width + 1 && fits(size + step))

@@ -1,6 +1,6 @@
 #include "app/main_toolbar.h"
 
-#include "app/icons.h"
+#include "app/controls.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -68,14 +68,8 @@ TMainToolBar::TMainToolBar(QWidget *parent) : QToolBar(parent)
 QToolButton *TMainToolBar::addButton(const char *name, const QString &hint, const char *picture,
                                      void (TMainToolBar::*clicked)())
 {
-    auto *b = new QToolButton(this);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoRaise(true);
+    QToolButton *b = makePictureButton(this, QLatin1String(name), hint, picture);
     b->setFixedSize(23, 22);
-    b->setIconSize(QSize(16, 16));
-    b->setIcon(programIcon(picture));
-    b->setToolTip(hint);
-    b->setCursor(Qt::PointingHandCursor);
     addWidget(b);
     if (clicked)
         connect(b, &QToolButton::clicked, this, clicked);

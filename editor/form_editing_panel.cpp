@@ -5,7 +5,6 @@
 #include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
-#include "app/icons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,18 +29,14 @@ constexpr std::array<int, 4> kArrowSteps = {255, 128, 86, 1};
 
 const QString kFormTitle = QStringLiteral(" Форма N ");
 
-// A latching picture button; it never takes keyboard focus, as the focus chain
-// runs through the bars, the name and the check box only.
-QToolButton *makePictureButton(QWidget *parent, const QString &name, const QRect &geometry,
-                               const QString &hint)
+// A picture button of the panel; it never takes keyboard focus, as the focus
+// chain runs through the bars, the name and the check box only.
+QToolButton *makePanelButton(QWidget *parent, const QString &name, const QRect &geometry,
+                             const QString &hint, const char *picture)
 {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
+    QToolButton *b = makePictureButton(parent, name, hint, picture);
     b->setGeometry(geometry);
-    b->setToolTip(hint);
-    b->setCursor(Qt::PointingHandCursor);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setIconSize(QSize(16, 16));
     return b;
 }
 
@@ -155,10 +150,8 @@ void TFormEditingPanel::buildFormColumn()
     for (QScrollBar *bar : {m_minutes, m_seconds})
         bar->setFocusPolicy(Qt::StrongFocus);
 
-    m_coda = makePictureButton(this, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
-                               QStringLiteral("Отметить эту форму как последнею "));
-    m_coda->setIcon(programIcon("coda"));
-    m_coda->setAutoRaise(true);
+    m_coda = makePanelButton(this, QStringLiteral("SpeedButtonCodaEdit"), QRect(432, 117, 33, 22),
+                             QStringLiteral("Отметить эту форму как последнею "), "coda");
 }
 
 void TFormEditingPanel::buildSwitchRow()
@@ -179,13 +172,10 @@ void TFormEditingPanel::buildSwitchRow()
         {"SpeedButtonNoKoncevik", "Регулировка по времени ", nullptr},
     };
     for (int i = 0; i < 4; ++i) {
-        QToolButton *b = makePictureButton(this, QLatin1String(switches[i].name),
-                                           QRect(288 + 24 * i, 168, 23, 22),
-                                           QString::fromUtf8(switches[i].hint));
+        QToolButton *b =
+            makePanelButton(this, QLatin1String(switches[i].name), QRect(288 + 24 * i, 168, 23, 22),
+                            QString::fromUtf8(switches[i].hint), switches[i].icon);
         b->setCheckable(true);
-        b->setAutoRaise(true);
-        if (switches[i].icon)
-            b->setIcon(programIcon(switches[i].icon));
         m_switches->addButton(b);
         m_switchButtons[i] = b;
     }
@@ -207,11 +197,11 @@ void TFormEditingPanel::buildSwitchRow()
     m_plus->setToolTip(QStringLiteral("При установке флажка устанавливается следующая форма "));
     m_plus->setCursor(Qt::PointingHandCursor);
 
-    m_ok = makePictureButton(
+    m_ok = makePanelButton(
         this, QStringLiteral("SpeedButtonEdit"), QRect(400, 168, 73, 22),
-        QStringLiteral("Записать форму в память  (Ctrl+Enter; в имени формы Enter)"));
+        QStringLiteral("Записать форму в память  (Ctrl+Enter; в имени формы Enter)"), "ok");
+    m_ok->setAutoRaise(false); // a raised button, the one that writes
     m_ok->setText(QStringLiteral("ОК"));
-    m_ok->setIcon(programIcon("ok"));
     m_ok->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     // The keys press the button: while the sequencer plays it is disabled and
     // they do nothing.

@@ -4,7 +4,6 @@
 #include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
-#include "app/icons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -28,14 +27,8 @@ constexpr int kButtonPitch = 34;
 QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const char *icon,
                         int column)
 {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(hint);
-    b->setIcon(programIcon(icon));
-    b->setIconSize(QSize(16, 16));
-    b->setCursor(Qt::PointingHandCursor);
+    QToolButton *b = makePictureButton(parent, QLatin1String(name), hint, icon);
     b->setGeometry(QRect(QPoint(kMargin + kButtonPitch * column, kButtonTop), kButtonSize));
-    b->setAutoRaise(true);
     return b;
 }
 
