@@ -32,8 +32,8 @@ void place(QWidget *panel, const QRect &inClientArea)
 
 } // namespace
 
-TfrmMain::TfrmMain(UiPrompts &prompts, QWidget *parent)
-    : QMainWindow(parent), m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
+TfrmMain::TfrmMain(UiPrompts &prompts)
+    : m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
 {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(kDesignCaption);

@@ -28,7 +28,8 @@ class TfrmMain : public QMainWindow
     Q_OBJECT
 
   public:
-    explicit TfrmMain(UiPrompts &prompts, QWidget *parent = nullptr);
+    // A top-level window: it has no parent.
+    explicit TfrmMain(UiPrompts &prompts);
     ~TfrmMain() override;
 
     // The two secondary windows, created after the main window.
