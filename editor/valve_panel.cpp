@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
+#include "player/playback.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -62,12 +63,6 @@ void styleValveNumbers(QLabel *label)
     label->setGeometry(kNumberX - 4, top, 14, QFontMetrics(font).lineSpacing() * 8 + 4);
 }
 
-QString timeText(int seconds)
-{
-    return QString::number(seconds / 60) + QStringLiteral(" Мин ") + QString::number(seconds % 60) +
-           QStringLiteral(" Сек ");
-}
-
 // The times that can be the widest a label shows: for each number of minutes
 // the seconds written widest. The words between the numbers are the same in
 // every text, so only the digits decide; measuring digits alone is quick,
@@ -87,7 +82,7 @@ QStringList widestTimes(const QFont &font)
                 secondsWidth[std::size_t(t % 60)] > secondsWidth[std::size_t(best % 60)])
                 best = t;
         }
-        candidates << timeText(best);
+        candidates << minutesSecondsText(best);
     }
     return candidates;
 }
@@ -175,7 +170,7 @@ void TValvePanel::buildRows()
 void TValvePanel::ScrollBarTimeZadvChange(int valve)
 {
     const int t = m_times[valve - 1]->value();
-    m_timeLabels[valve - 1]->setText(timeText(t));
+    m_timeLabels[valve - 1]->setText(minutesSecondsText(t));
     // What the operator sets goes into the store at once, so the strip's next
     // refresh shows it rather than the value before.
     if (!m_showingStore)

@@ -1,9 +1,14 @@
 #include "player/playback.h"
 
+QString minutesSecondsText(int seconds)
+{
+    return QString::number(seconds / 60) + QStringLiteral(" Мин ") + QString::number(seconds % 60) +
+           QStringLiteral(" Сек ");
+}
+
 QString Playback::countdownText(int seconds)
 {
-    return QStringLiteral("Таймер ") + QString::number(seconds / 60) + QStringLiteral(" Мин ") +
-           QString::number(seconds % 60) + QStringLiteral(" Сек ");
+    return QStringLiteral("Таймер ") + minutesSecondsText(seconds);
 }
 
 void Playback::loadHoldTime(const CurrentForm &form, std::optional<int> demoSeconds)

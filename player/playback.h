@@ -30,6 +30,10 @@ class CurrentForm
     virtual void loadOnNumberChange() = 0;
 };
 
+// Seconds as the panels write a time: whole minutes, " Мин ", the remaining
+// seconds, " Сек " ("1 Мин 15 Сек " for 75).
+QString minutesSecondsText(int seconds);
+
 class Playback
 {
   public:
