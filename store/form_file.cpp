@@ -16,13 +16,7 @@
 #include <windows.h>
 #endif
 
-namespace {
-
-// Codes with no text of their own; the operator sees "I/O error %d".
-constexpr int kWriteFault = 29;
-constexpr int kReadFault = 30;
-// Links the system follows before it gives up on a name (Linux's MAXSYMLINKS).
-constexpr int kMaxLinks = 40;
+namespace formfile {
 
 #ifdef Q_OS_WIN
 // Windows' own error numbers are where the messages' codes come from.
@@ -52,12 +46,12 @@ int codeForSystemError(int fallback)
     }
 }
 
-void clearSystemError()
+static void clearSystemError()
 {
     SetLastError(ERROR_SUCCESS);
 }
 
-bool systemErrorSet()
+static bool systemErrorSet()
 {
     return GetLastError() != ERROR_SUCCESS;
 }
@@ -90,16 +84,27 @@ int codeForSystemError(int fallback)
     }
 }
 
-void clearSystemError()
+static void clearSystemError()
 {
     errno = 0;
 }
 
-bool systemErrorSet()
+static bool systemErrorSet()
 {
     return errno != 0;
 }
 #endif
+
+} // namespace formfile
+
+namespace {
+
+using formfile::codeForSystemError;
+using formfile::kReadFault;
+using formfile::kWriteFault;
+
+// Links the system follows before it gives up on a name (Linux's MAXSYMLINKS).
+constexpr int kMaxLinks = 40;
 
 [[noreturn]] void fail(int code)
 {

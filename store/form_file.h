@@ -9,6 +9,13 @@ namespace formfile {
 
 constexpr qsizetype kFileSize = 8192;
 constexpr qsizetype kRecordSize = 128; // the file is 64 records of this size
+// Codes with no text of their own; the operator sees "I/O error %d".
+constexpr int kWriteFault = 29;
+constexpr int kReadFault = 30;
+
+// The code of the system's last error (errno, or GetLastError on Windows)
+// whose text the operator sees; fallback where none fits.
+int codeForSystemError(int fallback);
 
 // The file's 8192 bytes. Needs only read access. Throws EInOutError (2, 3,
 // 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another code).

@@ -11,6 +11,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A shell script with $FRM standing for the tool, run in dir.
+Run runShell(const QString &script, const QString &dir)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FRM"), qEnvironmentVariable("FOUNTAIN_TEST_BINARY_DIR") +
+                                          QStringLiteral("/tools/fountain-frm"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+#endif
+
 class TestFrm : public QObject
 {
     Q_OBJECT
@@ -200,6 +225,112 @@ class TestFrm : public QObject
         QVERIFY(help.out.startsWith(QStringLiteral("Usage: fountain-frm check FILE...")));
         QCOMPARE(runTool({QStringLiteral("check"), QStringLiteral("--help")}).out, help.out);
     }
+
+#ifdef Q_OS_UNIX
+    // Run unattended, the tool must neither wait for ever, nor replace what it
+    // should not, nor call a failed write a success. Each script runs in a
+    // folder holding show.frm, show.json, a read-only ro.json and a pipe; the
+    // check after it proves that nothing was changed or that the work was done.
+    void filesAndStreams_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err"); // the start of standard error, after "fountain-frm: "
+        QTest::addColumn<QString>("after");
+        const auto row = [](const char *name, const char *script, int code, const char *err,
+                            const char *after = "cmp -s show.frm show.orig") -> QTestData & {
+            return QTest::newRow(name) << QString::fromUtf8(script) << code
+                                       << QString::fromUtf8(err) << QString::fromUtf8(after);
+        };
+        const char *denied = "cannot write %1: File access denied: ";
+        row("export onto a pipe", "$FRM export show.frm -o fifo", 2,
+            QByteArray(denied).replace("%1", "fifo") + "a pipe", "test -p fifo");
+        row("export onto a device", "$FRM export show.frm -o /dev/full", 2,
+            QByteArray(denied).replace("%1", "/dev/full") + "a device", "test -c /dev/full");
+        row("export onto a read-only file", "$FRM export show.frm -o ro.json", 2,
+            QByteArray(denied).replace("%1", "ro.json") + "the file is read-only",
+            "cmp -s ro.json show.json");
+        row("export onto its input", "$FRM export show.frm -o show.frm", 2,
+            "cannot write show.frm: it is the file being read");
+        row("export onto its input by a link",
+            "ln -s show.frm l.frm; $FRM export l.frm -o show.frm", 2,
+            "cannot write show.frm: it is the file being read");
+        row("export onto its input by another name",
+            "ln show.frm h.frm; $FRM export show.frm -o h.frm", 2,
+            "cannot write h.frm: it is the file being read");
+        row("import onto its text", "$FRM import show.json -o show.json", 2,
+            "cannot write show.json: it is the file being read", "cmp -s show.json ro.json");
+        row("standard output onto the input", "$FRM export show.frm >> show.frm", 2,
+            "cannot write standard output: it is the file being read");
+        for (const char *command : {"show fifo", "check fifo", "diff show.frm fifo",
+                                    "import fifo -o x.frm", "upload fifo --port fifo"}) {
+            const QByteArray script = QByteArray("$FRM ") + command;
+            row(command, script, 2,
+                "cannot read fifo: File access denied: a pipe, not a plain file",
+                "test ! -e x.frm");
+        }
+        for (const char *command :
+             {"show show.frm", "check show.frm", "export show.frm", "export show.frm -o -"}) {
+            const QByteArray script = QByteArray("$FRM ") + command + " > /dev/full";
+            row(command, script, 2, "cannot write standard output: No space left on device");
+        }
+        row("standard input", "$FRM import - -o x.frm < show.json", 0, "", "cmp -s x.frm show.frm");
+        row("standard input twice", "$FRM diff - - < show.frm", 2,
+            "standard input (-) can be read only once");
+        row("standard input of two files", "cat show.frm show.frm | $FRM check -", 1, "", "true");
+        row("a name that is not UTF-8",
+            "n=$(printf 'out\\351.json'); $FRM export show.frm -o \"$n\" && cmp -s \"$n\" "
+            "show.json",
+            0, "", "test ! -e 'out\357\277\275.json'");
+        row("a missing name that is not UTF-8", "$FRM show \"$(printf 'no\\351.frm')\"", 2,
+            "cannot read no\\xe9.frm: File not found");
+    }
+    void filesAndStreams()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QByteArray image = editorFile();
+        for (const char *name : {"show.frm", "show.orig"})
+            writeFile(dir.filePath(QLatin1String(name)), image);
+        const QByteArray json = frm::exportJson(image);
+        for (const char *name : {"show.json", "ro.json"})
+            writeFile(dir.filePath(QLatin1String(name)), json);
+        QFile::setPermissions(dir.filePath(QStringLiteral("ro.json")), QFile::ReadOwner);
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))), 0600) == 0);
+        const Run run = runShell(script, dir.path());
+        QCOMPARE(run.code, code);
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty()
+                               : run.err.startsWith(QStringLiteral("fountain-frm: ") + err),
+                 qPrintable(run.err));
+        if (script.contains(QLatin1String("two files")))
+            QCOMPARE(run.out, QStringLiteral("standard input: size is more than 8192 bytes; a "
+                                             "form file has exactly 8192\n"));
+        QCOMPARE(runShell(after, dir.path()).code, 0);
+    }
+
+    // A file replaced keeps its mode and, where the system allows, its owner.
+    void replacedFileKeepsModeAndOwner()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("show.frm")), editorFile());
+        const QString out = dir.filePath(QStringLiteral("out.json"));
+        writeFile(out, "old");
+        QVERIFY(::chmod(QFile::encodeName(out), 0640) == 0);
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QVERIFY(::chown(QFile::encodeName(out), 65534, 65534) == 0);
+        QCOMPARE(runTool({"export", "show.frm", "-o", "out.json"}, dir.path()).code, 0);
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(out), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        if (root)
+            QCOMPARE(st.st_uid, uid_t(65534));
+        QCOMPARE(readFile(out), frm::exportJson(editorFile()));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestFrm)

@@ -1,75 +1,95 @@
+// What fountain-frm's files and output share on every system; each system's
+// side of opening, reading and replacing files is in cli_io_unix.cpp and
+// cli_io_windows.cpp.
 #include "tools/frm/cli_io.h"
 
 #include "store/form_store.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace frm {
+
+namespace {
+
+// The first failed write to standard output, as the system told it.
+int g_stdoutError = 0;
+
+void writeStdout(const char *data, std::size_t size)
+{
+    errno = 0;
+    if (std::fwrite(data, 1, size, stdout) != size && g_stdoutError == 0)
+        g_stdoutError = errno ? errno : EIO;
+}
+
+} // namespace
 
 void print(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    writeStdout(bytes.constData(), std::size_t(bytes.size()));
+}
+
+void printBytes(const QByteArray &bytes)
+{
+    writeStdout(bytes.constData(), std::size_t(bytes.size()));
 }
 
 void printErr(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
 }
 
-// The file's bytes, reading no more than limit of them; size is the whole
-// file's size where it is known.
-std::optional<QByteArray> readBytes(const QString &path, qint64 limit, qint64 *size)
+int finish(int code)
 {
-    QFile f(path);
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) {
-        printErr(QStringLiteral("fountain-frm: cannot read %1: %2\n")
-                     .arg(path, QFileInfo(path).isDir() ? QStringLiteral("is a folder")
-                                                        : f.errorString()));
-        return std::nullopt;
-    }
-    QByteArray bytes = f.read(limit);
-    if (f.error() != QFile::NoError) {
-        printErr(QStringLiteral("fountain-frm: cannot read %1: %2\n").arg(path, f.errorString()));
-        return std::nullopt;
-    }
-    if (size)
-        *size = f.isSequential() ? bytes.size() : f.size();
-    return bytes;
+    errno = 0;
+    // Most write errors show only here, when the buffer reaches the file.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && g_stdoutError == 0)
+        g_stdoutError = errno ? errno : EIO;
+    if (g_stdoutError == 0)
+        return code;
+    printErr(QStringLiteral("fountain-frm: cannot write standard output: %1\n")
+                 .arg(QString::fromLocal8Bit(std::strerror(g_stdoutError))));
+    return kExitTrouble;
 }
 
-// A form file to show, export or compare: exactly 8192 bytes.
-std::optional<QByteArray> readFormFile(const QString &path)
+QString shownName(const QString &name)
 {
-    qint64 size = 0;
-    std::optional<QByteArray> bytes = readBytes(path, FormStore::kSize + 1, &size);
-    if (bytes && size != FormStore::kSize) {
-        printErr(
-            QStringLiteral(
-                "fountain-frm: %1 is not a form file: %2 bytes, a form file has exactly 8192\n")
-                .arg(path)
-                .arg(size));
-        return std::nullopt;
+    QString shown;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            shown += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
     }
-    return bytes;
+    return shown;
 }
 
-// Replaces path only once every byte is written.
-bool writeFile(const QString &path, const QByteArray &bytes)
+std::optional<Input> readFormFile(const QString &name)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush() ||
-        !f.commit()) {
-        printErr(QStringLiteral("fountain-frm: cannot write %1: %2\n").arg(path, f.errorString()));
-        f.cancelWriting();
-        return false;
-    }
-    return true;
+    std::optional<Input> in = readInput(name, FormStore::kSize + 1);
+    if (!in || in->size == FormStore::kSize)
+        return in;
+    const QString size = in->sizeKnown || in->size <= FormStore::kSize
+                             ? QString::number(in->size)
+                             : QStringLiteral("more than %1").arg(FormStore::kSize);
+    printErr(
+        QStringLiteral("fountain-frm: %1 is not a form file: %2 bytes, a form file has "
+                       "exactly %3\n")
+            .arg(isStandardStream(name) ? QStringLiteral("standard input") : shownName(name), size)
+            .arg(FormStore::kSize));
+    return std::nullopt;
+}
+
+bool distinctInputs(const QStringList &names)
+{
+    if (names.count(QStringLiteral("-")) <= 1)
+        return true;
+    printErr(QStringLiteral("fountain-frm: standard input (-) can be read only once\n"));
+    return false;
 }
 
 } // namespace frm

@@ -2,8 +2,6 @@
 // fountain_frm library.
 #include "tools/frm/commands.h"
 
-#include "store/errors.h"
-#include "store/form_file.h"
 #include "store/form_store.h"
 #include "tools/frm/cli_io.h"
 #include "tools/frm/reports.h"
@@ -11,8 +9,6 @@
 #include "tools/frm/upload.h"
 
 #include <QCommandLineParser>
-
-#include <cstdio>
 
 namespace frm {
 
@@ -30,34 +26,48 @@ const QCommandLineOption kPort(QStringLiteral("port"), QStringLiteral("serial po
 const QCommandLineOption kBaud(QStringLiteral("baud"), QStringLiteral("line speed"),
                                QStringLiteral("B"));
 
+QList<FileIdentity> identities(const QList<Input> &inputs)
+{
+    QList<FileIdentity> out;
+    for (const Input &in : inputs) {
+        if (in.identity)
+            out << *in.identity;
+    }
+    return out;
+}
+
 int show(QCommandLineParser &, const QStringList &files)
 {
     const auto image = readFormFile(files[0]);
     if (!image)
         return kExitTrouble;
-    print(showText(*image));
+    print(showText(image->bytes));
     return kExitOk;
 }
 
 int check(QCommandLineParser &, const QStringList &files)
 {
+    if (!distinctInputs(files))
+        return kExitTrouble;
     int status = kExitOk;
     for (const QString &path : files) {
-        qint64 size = 0;
-        std::optional<QByteArray> bytes = readBytes(path, FormStore::kSize + 1, &size);
-        if (!bytes) {
+        const std::optional<Input> in = readInput(path, FormStore::kSize + 1);
+        if (!in) {
             status = kExitTrouble;
             continue;
         }
+        const QString size = in->sizeKnown ? QString::number(in->size)
+                                           : QStringLiteral("more than %1").arg(FormStore::kSize);
         const QStringList problems =
-            size == FormStore::kSize
-                ? checkProblems(*bytes)
+            in->size == FormStore::kSize
+                ? checkProblems(in->bytes)
                 : QStringList{
                       QStringLiteral("size is %1 bytes; a form file has exactly 8192").arg(size)};
+        const QString shown = shownName(path);
         for (const QString &p : problems)
-            print(QStringLiteral("%1: %2\n").arg(path, p));
+            print(QStringLiteral("%1: %2\n").arg(shown, p));
         if (problems.isEmpty())
-            print(QStringLiteral("%1: sound\n").arg(path));
+            print(QStringLiteral("%1: sound\n").arg(shown));
         else if (status == kExitOk)
             status = kExitNo;
     }
@@ -73,12 +83,9 @@ int exportText(QCommandLineParser &parser, const QStringList &files)
     const auto image = readFormFile(files[0]);
     if (!image)
         return kExitTrouble;
-    const QByteArray text = parser.isSet(kCsv) ? exportCsv(*image) : exportJson(*image);
-    if (!parser.isSet(kOutput) || parser.value(kOutput) == u"-") {
-        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-        return kExitOk;
-    }
-    return writeFile(parser.value(kOutput), text) ? kExitOk : kExitTrouble;
+    const QByteArray text = parser.isSet(kCsv) ? exportCsv(image->bytes) : exportJson(image->bytes);
+    const QString output = parser.isSet(kOutput) ? parser.value(kOutput) : QStringLiteral("-");
+    return writeOutput(output, text, identities({*image}), false) ? kExitOk : kExitTrouble;
 }
 
 int importText(QCommandLineParser &parser, const QStringList &files)
@@ -91,47 +98,50 @@ int importText(QCommandLineParser &parser, const QStringList &files)
         printErr(QStringLiteral("fountain-frm: import needs -o FILE, the form file to write\n"));
         return kExitTrouble;
     }
-    qint64 size = 0;
-    const auto text = readBytes(files[0], kMaxTextSize + 1, &size);
+    const QString shown =
+        isStandardStream(files[0]) ? QStringLiteral("standard input") : shownName(files[0]);
+    const auto text = readInput(files[0], kMaxTextSize + 1);
     if (!text)
         return kExitTrouble;
-    if (size > kMaxTextSize) {
-        printErr(
-            QStringLiteral("fountain-frm: %1 is too large for a programme text\n").arg(files[0]));
+    if (text->size > kMaxTextSize) {
+        printErr(QStringLiteral("fountain-frm: %1 is too large for a programme text (over %2 "
+                                "MiB)\nfountain-frm: nothing written\n")
+                     .arg(shown)
+                     .arg(kMaxTextSize >> 20));
         return kExitTrouble;
     }
     const TextKind kind = parser.isSet(kCsv)    ? TextKind::Csv
                           : parser.isSet(kJson) ? TextKind::Json
-                                                : guessKind(*text);
+                                                : guessKind(text->bytes);
     TextError error;
-    const std::optional<QByteArray> image = frm::importText(*text, kind, &error);
+    const std::optional<QByteArray> image = frm::importText(text->bytes, kind, &error);
     if (!image) {
-        printErr(error.toString(files[0]) + QStringLiteral("\nfountain-frm: nothing written\n"));
+        printErr(error.toString(shown) + QStringLiteral("\nfountain-frm: nothing written\n"));
         return kExitTrouble;
     }
-    // Written as the editor writes it: a form file nobody may write is refused,
-    // even for the superuser, so a show file made read-only stays as it is.
-    try {
-        formfile::write(parser.value(kOutput), *image);
-    } catch (const EInOutError &e) {
-        printErr(QStringLiteral("fountain-frm: cannot write %1: %2\n")
-                     .arg(parser.value(kOutput), e.message()));
+    // A form file nobody may write is refused, even for the superuser, so a
+    // show file made read-only stays as it is.
+    const QString output = parser.value(kOutput);
+    if (!writeOutput(output, *image, identities({*text}), true))
         return kExitTrouble;
-    }
     // The file is what the text says; whether it is sound is check's question,
     // but a person importing an edited text wants to hear of it now.
+    const QString written =
+        isStandardStream(output) ? QStringLiteral("standard output") : shownName(output);
     for (const QString &p : checkProblems(*image))
-        printErr(QStringLiteral("%1: note: %2\n").arg(parser.value(kOutput), p));
+        printErr(QStringLiteral("%1: note: %2\n").arg(written, p));
     return kExitOk;
 }
 
 int diff(QCommandLineParser &, const QStringList &files)
 {
+    if (!distinctInputs(files))
+        return kExitTrouble;
     const auto a = readFormFile(files[0]);
     const auto b = readFormFile(files[1]);
     if (!a || !b)
         return kExitTrouble;
-    const QStringList lines = diffLines(*a, *b);
+    const QStringList lines = diffLines(a->bytes, b->bytes);
     for (const QString &line : lines)
         print(line + u'\n');
     return lines.isEmpty() ? kExitOk : kExitNo;
@@ -156,7 +166,7 @@ int uploadFile(QCommandLineParser &parser, const QStringList &files)
     if (!image)
         return kExitTrouble;
     QString message;
-    if (!upload(*image, line, &message)) {
+    if (!upload(image->bytes, line, &message)) {
         printErr(message + u'\n');
         return kExitTrouble;
     }

@@ -22,15 +22,16 @@ const Command *findCommand(const QString &name)
 
 QString usage()
 {
-    QString text =
-        QStringLiteral("Usage: fountain-frm COMMAND [ARGUMENTS]\n\n"
-                       "Shows, checks, compares, converts and sends fountain form files (*.frm).\n\n"
-                       "Commands:\n");
+    QString text = QStringLiteral(
+        "Usage: fountain-frm COMMAND [ARGUMENTS]\n\n"
+        "Shows, checks, compares, converts and sends fountain form files (*.frm).\n\n"
+        "Commands:\n");
     for (const Command &c : commands())
         text += QStringLiteral("  %1%2\n").arg(c.synopsis, -38).arg(c.summary);
-    text += QStringLiteral(
-        "\n'fountain-frm help COMMAND' or 'fountain-frm COMMAND --help' tells more.\n"
-        "Exit status: 0 success, 1 problems found or files differ, 2 trouble.\n");
+    text +=
+        QStringLiteral("\nA FILE or TEXT of - is standard input, and -o - is standard output.\n"
+                       "'fountain-frm help COMMAND' or 'fountain-frm COMMAND --help' tells more.\n"
+                       "Exit status: 0 success, 1 problems found or files differ, 2 trouble.\n");
     return text;
 }
 
@@ -76,13 +77,11 @@ int runCommand(const Command &c, const QStringList &args)
     return c.run(parser, files);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int run(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fountain-frm"));
-    QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = arguments(argc, argv).mid(1);
     if (args.isEmpty()) {
         printErr(usage());
         return kExitTrouble;
@@ -108,8 +107,17 @@ int main(int argc, char *argv[])
     }
     const Command *c = findCommand(first);
     if (!c) {
-        printErr(QStringLiteral("fountain-frm: no command '%1'\n\n%2").arg(first, usage()));
+        printErr(
+            QStringLiteral("fountain-frm: no command '%1'\n\n%2").arg(shownName(first), usage()));
         return kExitTrouble;
     }
     return runCommand(*c, args);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Whatever the command, output that did not reach its file is trouble.
+    return finish(run(argc, argv));
 }
