@@ -36,6 +36,26 @@ const QStringList &columns()
     return c;
 }
 
+// Cells a spreadsheet must keep as text: a name, and hex bytes.
+bool isTextColumn(const QString &name)
+{
+    return name == text::kName || name == text::kNameHex || name == text::kNameRest ||
+           name == text::kHex;
+}
+
+// A spreadsheet reads "=1+2", "+1", "-1" or "@x" as a formula and "007",
+// "1e5" or "3/4" as a number or a date, and saves the result: the next import
+// would change the programme. An apostrophe in front makes it keep the text as
+// written; import takes the apostrophe off again. A text that starts with an
+// apostrophe of its own gets a second one.
+QString keptAsText(const QString &s)
+{
+    static const QString kRisky = QStringLiteral("=+-@'(.,\t\r\n");
+    if (!s.isEmpty() && (kRisky.contains(s.front()) || s.front().isDigit()))
+        return u'\'' + s;
+    return s;
+}
+
 QString cell(const QString &s)
 {
     const bool quote = s.contains(u',') || s.contains(u';') || s.contains(u'"') ||
@@ -52,70 +72,116 @@ struct Row
     QStringList cells;
 };
 
-// Splits the text into rows of cells. A quoted cell may hold separators,
-// doubled quotes and line breaks. Blank lines are left out.
-bool rows(const QString &s, QList<Row> *out, FieldReader *reader)
+// Reads the text a row at a time, so that a long text is never held as cells
+// all at once. A quoted cell may hold separators, doubled quotes and line
+// breaks; a line ends at LF, CR LF or a lone CR (an old spreadsheet's).
+// Blank rows are left out.
+class RowReader
 {
-    // The separator is the one the header line uses.
-    const qsizetype headerEnd = s.indexOf(u'\n');
-    const QStringView header = QStringView(s).left(headerEnd < 0 ? s.size() : headerEnd);
-    const QChar sep = header.contains(u';') && !header.contains(u',') ? u';' : u',';
-    int line = 1;
-    qsizetype i = 0;
-    while (i < s.size()) {
-        Row row{line, {}};
+  public:
+    RowReader(const QString &s, FieldReader *reader) : m_s(s), m_reader(reader)
+    {
+        // The separator is the one the header line uses.
+        qsizetype end = 0;
+        while (end < s.size() && s[end] != u'\n' && s[end] != u'\r')
+            ++end;
+        const QStringView header = QStringView(s).first(end);
+        m_sep = header.contains(u';') && !header.contains(u',') ? u';' : u',';
+    }
+
+    // The next row with something in it, of at most maxCells cells; false at
+    // the end of the text or on a mistake, which the reader then holds.
+    bool next(Row *row, qsizetype maxCells)
+    {
+        while (m_i < m_s.size()) {
+            if (!read(row, maxCells))
+                return false;
+            // A row of empty cells is what a spreadsheet leaves of a cleared row.
+            if (std::any_of(row->cells.begin(), row->cells.end(),
+                            [](const QString &c) { return !c.trimmed().isEmpty(); })) {
+                m_lastLine = row->line;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The line of the last row with something in it.
+    int lastLine() const { return m_lastLine; }
+
+  private:
+    // Past a line break at m_i, if there is one there.
+    bool lineBreak()
+    {
+        if (m_i >= m_s.size() || (m_s[m_i] != u'\n' && m_s[m_i] != u'\r'))
+            return false;
+        m_i += m_s[m_i] == u'\r' && m_i + 1 < m_s.size() && m_s[m_i + 1] == u'\n' ? 2 : 1;
+        ++m_line;
+        return true;
+    }
+
+    bool quoted(QString *current)
+    {
+        const int quoteLine = m_line;
+        ++m_i;
+        for (;;) {
+            if (m_i >= m_s.size())
+                return m_reader->failAt(quoteLine, 0, QString(),
+                                        QStringLiteral("a quoted cell is not closed"));
+            if (m_s[m_i] == u'"' && m_i + 1 < m_s.size() && m_s[m_i + 1] == u'"') {
+                *current += u'"';
+                m_i += 2;
+            } else if (m_s[m_i] == u'"') {
+                ++m_i;
+                return true;
+            } else {
+                const qsizetype from = m_i;
+                if (!lineBreak())
+                    ++m_i;
+                *current += QStringView(m_s).sliced(from, m_i - from);
+            }
+        }
+    }
+
+    bool read(Row *row, qsizetype maxCells)
+    {
+        *row = Row{m_line, {}};
         QString current;
         for (;;) {
-            if (i < s.size() && s[i] == u'"' && current.isEmpty()) {
-                const int quoteLine = line;
-                ++i;
-                for (;;) {
-                    if (i >= s.size())
-                        return reader->failAt(quoteLine, 0, QString(),
-                                              QStringLiteral("a quoted cell is not closed"));
-                    if (s[i] == u'"' && i + 1 < s.size() && s[i + 1] == u'"') {
-                        current += u'"';
-                        i += 2;
-                    } else if (s[i] == u'"') {
-                        ++i;
-                        break;
-                    } else {
-                        if (s[i] == u'\n')
-                            ++line;
-                        current += s[i++];
-                    }
-                }
-                if (i < s.size() && s[i] != sep && s[i] != u'\n' && s[i] != u'\r')
-                    return reader->failAt(line, 0, QString(),
-                                          QStringLiteral("text after a closing quote in cell %1")
-                                              .arg(row.cells.size() + 1));
+            if (m_i < m_s.size() && m_s[m_i] == u'"' && current.isEmpty()) {
+                if (!quoted(&current))
+                    return false;
+                if (m_i < m_s.size() && m_s[m_i] != m_sep && m_s[m_i] != u'\n' && m_s[m_i] != u'\r')
+                    return m_reader->failAt(m_line, 0, QString(),
+                                            QStringLiteral("text after a closing quote in cell %1")
+                                                .arg(row->cells.size() + 1));
                 continue;
             }
-            if (i >= s.size() || s[i] == u'\n' ||
-                (s[i] == u'\r' && (i + 1 >= s.size() || s[i + 1] == u'\n'))) {
-                row.cells << current;
-                if (i < s.size() && s[i] == u'\r')
-                    ++i;
-                if (i < s.size())
-                    ++i;
-                ++line;
-                break;
+            if (m_i >= m_s.size() || lineBreak()) {
+                row->cells << current;
+                return true;
             }
-            if (s[i] == sep) {
-                row.cells << current;
+            if (m_s[m_i] == m_sep) {
+                row->cells << current;
                 current.clear();
+                if (row->cells.size() >= maxCells)
+                    return m_reader->failAt(
+                        row->line, 0, QString(),
+                        QStringLiteral("more than %1 cells; the header has %1").arg(maxCells));
             } else {
-                current += s[i];
+                current += m_s[m_i];
             }
-            ++i;
+            ++m_i;
         }
-        // A row of empty cells is what a spreadsheet leaves of a cleared row.
-        if (std::any_of(row.cells.begin(), row.cells.end(),
-                        [](const QString &c) { return !c.trimmed().isEmpty(); }))
-            out->append(row);
     }
-    return true;
-}
+
+    const QString &m_s;
+    FieldReader *m_reader;
+    QChar m_sep;
+    qsizetype m_i = 0;
+    int m_line = 1;
+    int m_lastLine = 1;
+};
 
 class CsvImport
 {
@@ -138,10 +204,11 @@ class CsvImport
             if (!known.contains(name))
                 return m_reader.failAt(row.line, 0, QStringLiteral("header"),
                                        QStringLiteral("unknown column \"%1\"; the columns are %2")
-                                           .arg(name, known.join(u',')));
+                                           .arg(excerpt(name), known.join(u',')));
             if (m_index.contains(name))
-                return m_reader.failAt(row.line, 0, QStringLiteral("header"),
-                                       QStringLiteral("column %1 appears twice").arg(name));
+                return m_reader.failAt(
+                    row.line, 0, QStringLiteral("header"),
+                    QStringLiteral("column %1 appears twice").arg(excerpt(name)));
             m_index.insert(name, c);
         }
         for (const QString &name : known) {
@@ -162,6 +229,9 @@ class CsvImport
         if (c < row.cells.size() && !row.cells[c].isEmpty()) {
             f.kind = Field::Kind::Cell;
             f.text = row.cells[c];
+            // The apostrophe export put in front for spreadsheets.
+            if (isTextColumn(name) && f.text.startsWith(u'\''))
+                f.text.remove(0, 1);
         }
         return f;
     }
@@ -197,22 +267,20 @@ class CsvImport
 
     bool programme(const QString &s)
     {
-        QList<Row> all;
-        if (!rows(s, &all, &m_reader))
-            return false;
-        if (all.isEmpty())
-            return m_reader.failAt(1, 0, QString(), QStringLiteral("the text is empty"));
-        if (!header(all.first()))
-            return false;
+        RowReader rows(s, &m_reader);
         const int width = int(columns().size());
+        Row row;
+        // One cell more than there are columns, for the header's own message.
+        if (!rows.next(&row, width + 1)) {
+            if (m_reader.error().problem.isEmpty())
+                m_reader.failAt(1, 0, QString(), QStringLiteral("the text is empty"));
+            return false;
+        }
+        if (!header(row))
+            return false;
         int slot = 0;
         bool travel = false;
-        for (qsizetype r = 1; r < all.size(); ++r) {
-            const Row &row = all[r];
-            if (row.cells.size() > width)
-                return m_reader.failAt(
-                    row.line, 0, QString(),
-                    QStringLiteral("%1 cells, the header has %2").arg(row.cells.size()).arg(width));
+        while (rows.next(&row, width)) {
             const Field kind = field(row, text::kForm);
             if (kind.text == kTravelRow || kind.text == kHiddenRow) {
                 if (slot < kForms)
@@ -249,14 +317,16 @@ class CsvImport
             if (slot >= kForms)
                 return m_reader.fail(
                     kind,
-                    travel ? QStringLiteral("\"%1\" is not \"hidden\"").arg(kind.text)
+                    travel ? QStringLiteral("\"%1\" is not \"hidden\"").arg(excerpt(kind.text))
                            : QStringLiteral("\"%1\" is not \"travel\": 100 forms are there already")
-                                 .arg(kind.text));
+                                 .arg(excerpt(kind.text)));
             if (!formRow(row, slot))
                 return false;
             ++slot;
         }
-        const int last = all.last().line;
+        if (!m_reader.error().problem.isEmpty())
+            return false;
+        const int last = rows.lastLine();
         if (slot < kForms)
             return m_reader.failAt(
                 last, 0, QString(),
@@ -283,8 +353,10 @@ QByteArray exportCsv(const QByteArray &image)
     const QStringList names = columns();
     const auto row = [&](const QHash<QString, QString> &cells) {
         QStringList out;
-        for (const QString &name : names)
-            out << cell(cells.value(name));
+        for (const QString &name : names) {
+            const QString value = cells.value(name);
+            out << cell(isTextColumn(name) ? keptAsText(value) : value);
+        }
         return out.join(u',') + u'\n';
     };
     QString out = names.join(u',') + u'\n';

@@ -2,7 +2,10 @@
 // and columns as it goes.
 #include "tools/frm/json_reader.h"
 
+#include "tools/frm/text_format.h"
+
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -16,7 +19,7 @@ constexpr int kMaxDepth = 64;
 class Parser
 {
   public:
-    explicit Parser(const QString &text) : m_s(text) {}
+    Parser(const QString &text, const frm::json::Guard &guard) : m_s(text), m_guard(guard) {}
 
     bool document(Value *root, Error *error)
     {
@@ -58,7 +61,20 @@ class Parser
     bool fail(const QString &message)
     {
         m_error = {m_pos,
-                   atEnd() ? QStringLiteral("the text ends early: %1").arg(message) : message};
+                   atEnd() ? QStringLiteral("the text ends early: %1").arg(message) : message,
+                   QString()};
+        return false;
+    }
+
+    // Asks the guard about the member or item at the end of m_path.
+    bool allowed()
+    {
+        if (!m_guard)
+            return true;
+        const std::optional<frm::json::Refusal> refusal = m_guard(m_path);
+        if (!refusal)
+            return true;
+        m_error = {m_pos, refusal->problem, refusal->field};
         return false;
     }
 
@@ -106,6 +122,7 @@ class Parser
     bool object(Value *v, int depth)
     {
         v->type = Value::Type::Object;
+        QSet<QString> seen;
         advance();
         skipSpace();
         if (peek() == u'}') {
@@ -120,18 +137,24 @@ class Parser
                 return fail(QStringLiteral("a key in double quotes is expected"));
             if (!string(&key))
                 return false;
-            for (const QString &k : v->keys) {
-                if (k == key) {
-                    m_pos = keyAt;
-                    return fail(QStringLiteral("key \"%1\" appears twice").arg(key));
-                }
-            }
+            const Position afterKey = m_pos;
+            // A refused key is named where it starts.
+            m_pos = keyAt;
+            if (seen.contains(key))
+                return fail(QStringLiteral("key \"%1\" appears twice").arg(frm::excerpt(key)));
+            seen.insert(key);
+            m_path.push_back({key, -1});
+            if (!allowed())
+                return false;
+            // The key was read up to its closing quote; go on from there.
+            m_pos = afterKey;
             if (!expect(u':', QStringLiteral("':' is expected after a key")))
                 return false;
             skipSpace();
             Value item;
             if (!value(&item, depth + 1))
                 return false;
+            m_path.pop_back();
             v->keys.push_back(key);
             v->keyAt.push_back(keyAt);
             v->items.push_back(std::move(item));
@@ -154,11 +177,15 @@ class Parser
             advance();
             return true;
         }
-        for (;;) {
+        for (qsizetype index = 0;; ++index) {
             skipSpace();
+            m_path.push_back({QString(), index});
+            if (!allowed())
+                return false;
             Value item;
             if (!value(&item, depth + 1))
                 return false;
+            m_path.pop_back();
             v->items.push_back(std::move(item));
             skipSpace();
             if (peek() == u']') {
@@ -257,6 +284,8 @@ class Parser
     }
 
     const QString &m_s;
+    const frm::json::Guard &m_guard;
+    std::vector<frm::json::Step> m_path;
     qsizetype m_i = 0;
     Position m_pos;
     Error m_error;
@@ -275,10 +304,10 @@ const Value *Value::member(const QString &key) const
     return nullptr;
 }
 
-bool parse(const QString &text, Value *root, Error *error)
+bool parse(const QString &text, Value *root, Error *error, const Guard &guard)
 {
     *root = Value();
-    return Parser(text).document(root, error);
+    return Parser(text, guard).document(root, error);
 }
 
 } // namespace frm::json

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace frm::json {
@@ -33,10 +35,31 @@ struct Error
 {
     Position at;
     QString message;
+    QString field; // what the guard named; "" for a syntax error
 };
+
+// One step of the way from the document to a value: a member's key, or an
+// array item's index.
+struct Step
+{
+    QString key;
+    qsizetype index = -1;
+};
+
+// Why a value may not be there: the field it belongs to and the problem.
+struct Refusal
+{
+    QString field;
+    QString problem;
+};
+
+// Asked before each member or array item is read, with the way to it. A
+// refusal stops the reading there, so a text of unknown keys or of endless
+// arrays is refused at once and never held in memory whole.
+using Guard = std::function<std::optional<Refusal>(const std::vector<Step> &path)>;
 
 // text is the whole document. Duplicate keys are refused: one value would be
 // lost without anyone noticing.
-bool parse(const QString &text, Value *root, Error *error);
+bool parse(const QString &text, Value *root, Error *error, const Guard &guard = {});
 
 } // namespace frm::json

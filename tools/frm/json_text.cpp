@@ -11,6 +11,7 @@ using text::Field;
 using text::FieldReader;
 
 const QString kFormat = QStringLiteral("fountain-frm");
+const QString kLevels = QStringLiteral("levels");
 constexpr int kVersion = 1;
 
 QString quoted(const QString &s)
@@ -61,8 +62,8 @@ class JsonImport
     {
         json::Value root;
         json::Error syntax;
-        if (!json::parse(textIn, &root, &syntax)) {
-            *error = {syntax.at.line, syntax.at.column, QString(), syntax.message};
+        if (!json::parse(textIn, &root, &syntax, refuse)) {
+            *error = {syntax.at.line, syntax.at.column, syntax.field, syntax.message};
             return std::nullopt;
         }
         if (!programme(root)) {
@@ -103,18 +104,103 @@ class JsonImport
         return m_reader.failAt(at.at.line, at.at.column, label, problem);
     }
 
-    // An object with only the given keys; label names it in messages.
-    bool object(const json::Value &v, const QString &label, const QStringList &allowed)
+    static const QStringList &documentKeys()
+    {
+        static const QStringList keys{QStringLiteral("format"), QStringLiteral("version"),
+                                      QStringLiteral("travel"), QStringLiteral("forms"),
+                                      QStringLiteral("hidden")};
+        return keys;
+    }
+    static const QStringList &formKeys()
+    {
+        static const QStringList keys{text::kForm,       text::kName,    text::kNameHex,
+                                      kLevels,           text::kHoldMin, text::kHoldSec,
+                                      text::kNameLength, text::kNameRest};
+        return keys;
+    }
+    static const QStringList &hiddenKeys()
+    {
+        static const QStringList keys{text::kOffset, text::kHex};
+        return keys;
+    }
+
+    static std::optional<json::Refusal> unknownKey(const QString &label, const QString &key,
+                                                   const QStringList &keys)
+    {
+        if (keys.contains(key))
+            return std::nullopt;
+        return json::Refusal{label, QStringLiteral("unknown key \"%1\"; the keys are %2")
+                                        .arg(excerpt(key), keys.join(QStringLiteral(", ")))};
+    }
+
+    static std::optional<json::Refusal> tooMany(const json::Step &item, qsizetype count,
+                                                const QString &label, const QString &problem)
+    {
+        if (item.index < count)
+            return std::nullopt;
+        return json::Refusal{label, problem};
+    }
+
+    // What a programme text may hold, asked while it is read: an unknown key
+    // or an item too many is refused where it stands, before anything more
+    // is read.
+    static std::optional<json::Refusal> refuse(const std::vector<json::Step> &path)
+    {
+        const auto isItem = [&](std::size_t i) { return path[i].index >= 0; };
+        const auto notA = [](const QString &label, const char *what) {
+            return json::Refusal{label, QStringLiteral("must be %1").arg(QLatin1String(what))};
+        };
+        if (isItem(0))
+            return notA(QStringLiteral("the document"),
+                        "an object { ... }: this is not a programme text");
+        const QString &top = path[0].key;
+        if (path.size() == 1)
+            return unknownKey(QStringLiteral("the document"), top, documentKeys());
+        const bool list = top == u"travel" || top == u"forms" || top == u"hidden";
+        if (list && !isItem(1))
+            return notA(top, "an array [ ... ]");
+        const json::Step &step = path[1];
+        if (top == u"travel" && path.size() == 2)
+            return tooMany(step, kValves, QStringLiteral("travel"),
+                           QStringLiteral("has more than %1 items; %1 are needed").arg(kValves));
+        if (top == u"forms") {
+            const QString label = QStringLiteral("form %1").arg(step.index + 1);
+            if (path.size() == 2)
+                return tooMany(step, kForms, QStringLiteral("forms"),
+                               QStringLiteral("a programme has 100 forms, this is one more"));
+            if (isItem(2))
+                return notA(label, "an object { ... }");
+            if (path.size() == 3)
+                return unknownKey(label, path[2].key, formKeys());
+            if (path.size() == 4 && path[2].key == kLevels) {
+                if (!isItem(3))
+                    return notA(label + QStringLiteral(" levels"), "an array [ ... ]");
+                return tooMany(
+                    path[3], kValves, label + QStringLiteral(" levels"),
+                    QStringLiteral("has more than %1 items; %1 are needed").arg(kValves));
+            }
+        }
+        if (top == u"hidden") {
+            const QString label = QStringLiteral("hidden entry %1").arg(step.index + 1);
+            // Each entry has a byte of its own at least.
+            if (path.size() == 2)
+                return tooMany(step, FormStore::kSize, QStringLiteral("hidden"),
+                               QStringLiteral("more entries than a form file has bytes"));
+            if (isItem(2))
+                return notA(label, "an object { ... }");
+            if (path.size() == 3)
+                return unknownKey(label, path[2].key, hiddenKeys());
+        }
+        // Anything else holds one plain value: a number or a string.
+        return json::Refusal{QString(), QStringLiteral("a number or a string is expected here, "
+                                                       "not an array or an object")};
+    }
+
+    // An object; label names it in messages. Its keys were checked as it was read.
+    bool object(const json::Value &v, const QString &label)
     {
         if (v.type != json::Value::Type::Object)
             return fail(v, label, QStringLiteral("must be an object { ... }"));
-        for (std::size_t k = 0; k < v.keys.size(); ++k) {
-            if (!allowed.contains(v.keys[k])) {
-                return m_reader.failAt(v.keyAt[k].line, v.keyAt[k].column, label,
-                                       QStringLiteral("unknown key \"%1\"; the keys are %2")
-                                           .arg(v.keys[k], allowed.join(QStringLiteral(", "))));
-            }
-        }
         return true;
     }
 
@@ -141,9 +227,7 @@ class JsonImport
 
     bool programme(const json::Value &root)
     {
-        if (!object(root, QStringLiteral("the document"),
-                    {QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("travel"),
-                     QStringLiteral("forms"), QStringLiteral("hidden")}))
+        if (!object(root, QStringLiteral("the document")))
             return false;
         const json::Value *format = root.member(QStringLiteral("format"));
         if (!format || format->type != json::Value::Type::String || format->text != kFormat)
@@ -177,9 +261,6 @@ class JsonImport
         if (!forms)
             return false;
         for (std::size_t i = 0; i < forms->items.size(); ++i) {
-            if (i >= std::size_t(kForms))
-                return fail(forms->items[i], QStringLiteral("forms"),
-                            QStringLiteral("a programme has 100 forms, this is one more"));
             if (!form(forms->items[i], int(i)))
                 return false;
         }
@@ -196,7 +277,7 @@ class JsonImport
         for (std::size_t i = 0; i < hidden->items.size(); ++i) {
             const json::Value &e = hidden->items[i];
             const QString label = QStringLiteral("hidden entry %1").arg(i + 1);
-            if (!object(e, label, {text::kOffset, text::kHex}))
+            if (!object(e, label))
                 return false;
             HiddenRun run;
             if (!m_reader.hidden(field(e.member(text::kOffset), e, label + u' ' + text::kOffset),
@@ -210,9 +291,7 @@ class JsonImport
     bool form(const json::Value &v, int slot)
     {
         const QString label = QStringLiteral("form %1").arg(slot + 1);
-        if (!object(v, label,
-                    {text::kForm, text::kName, text::kNameHex, QStringLiteral("levels"),
-                     text::kHoldMin, text::kHoldSec, text::kNameLength, text::kNameRest}))
+        if (!object(v, label))
             return false;
         const auto member = [&](const QString &key) {
             return field(v.member(key), v, label + u' ' + key);
@@ -227,8 +306,7 @@ class JsonImport
         f.holdSec = member(text::kHoldSec);
         f.nameLength = member(text::kNameLength);
         f.nameRest = member(text::kNameRest);
-        const json::Value *levels =
-            array(v, QStringLiteral("levels"), label + QStringLiteral(" levels"), kValves);
+        const json::Value *levels = array(v, kLevels, label + QStringLiteral(" levels"), kValves);
         if (!levels)
             return false;
         for (int j = 0; j < kValves; ++j)

@@ -41,13 +41,14 @@ bool FieldReader::number(const Field &f, int min, int max, int *out)
         QStringLiteral("^-?[0-9]+(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
     if (!whole.match(f.text).hasMatch()) {
         return fail(f, decimal.match(f.text).hasMatch()
-                           ? QStringLiteral("%1 is not a whole number").arg(f.text)
-                           : QStringLiteral("\"%1\" is not a number").arg(f.text));
+                           ? QStringLiteral("%1 is not a whole number").arg(excerpt(f.text))
+                           : QStringLiteral("\"%1\" is not a number").arg(excerpt(f.text)));
     }
     bool ok = false;
     const qlonglong n = f.text.toLongLong(&ok);
     if (!ok || n < min || n > max)
-        return fail(f, QStringLiteral("%1 is not in %2..%3").arg(f.text).arg(min).arg(max));
+        return fail(f,
+                    QStringLiteral("%1 is not in %2..%3").arg(excerpt(f.text)).arg(min).arg(max));
     *out = int(n);
     return true;
 }
@@ -69,9 +70,8 @@ bool FieldReader::hex(const Field &f, QByteArray *out)
         return fail(f, QStringLiteral("must be hex digits in quotes"));
     static const QRegularExpression digits(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
     if (!digits.match(f.text).hasMatch()) {
-        return fail(
-            f,
-            QStringLiteral("\"%1\" is not hex bytes (two digits 0-9, a-f per byte)").arg(f.text));
+        return fail(f, QStringLiteral("\"%1\" is not hex bytes (two digits 0-9, a-f per byte)")
+                           .arg(excerpt(f.text)));
     }
     *out = QByteArray::fromHex(f.text.toLatin1());
     return true;
@@ -102,7 +102,7 @@ bool FieldReader::name(const Field &f, QByteArray *out)
     }
     if (bytes.size() > FormStore::kMaxNameLength)
         return fail(f, QStringLiteral("\"%1\" has %2 characters; a name has at most 5")
-                           .arg(f.text)
+                           .arg(excerpt(f.text))
                            .arg(bytes.size()));
     *out = bytes;
     return true;

@@ -2,7 +2,6 @@
 // and csv_text.cpp.
 #include "tools/frm/text_format.h"
 
-#include <QList>
 #include <QStringDecoder>
 
 namespace frm {
@@ -29,17 +28,22 @@ std::optional<QString> decodeUtf8(QByteArray bytes, TextError *error)
     QString text = decoder.decode(bytes);
     if (!decoder.hasError())
         return text;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringDecoder line(QStringDecoder::Utf8);
-        const QString decoded = line.decode(lines[i]); // decode() only converts when assigned
-
-        if (line.hasError()) {
-            *error = {int(i + 1), 0, QString(), QStringLiteral("not UTF-8 text")};
-            return std::nullopt;
-        }
+    text.clear();
+    // The first line that is not UTF-8, found a line at a time without
+    // copying the text.
+    int line = 1;
+    for (qsizetype start = 0; start <= bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder lineDecoder(QStringDecoder::Utf8);
+        const QString decoded =
+            lineDecoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (lineDecoder.hasError())
+            break;
+        start = end + 1;
     }
-    *error = {1, 0, QString(), QStringLiteral("not UTF-8 text")};
+    *error = {line, 0, QString(), QStringLiteral("not UTF-8 text")};
     return std::nullopt;
 }
 
@@ -54,12 +58,35 @@ QString TextError::toString(const QString &fileName) const
                            : QStringLiteral("%1: %2: %3").arg(where, field, problem);
 }
 
+QString excerpt(QStringView text)
+{
+    constexpr qsizetype kLongest = 40;
+    const bool cut = text.size() > kLongest;
+    if (cut)
+        text = text.first(text[kLongest - 1].isHighSurrogate() ? kLongest - 1 : kLongest);
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return cut ? out + QStringLiteral("…") : out;
+}
+
 TextKind guessKind(const QByteArray &text)
 {
-    QByteArray t = text;
+    QByteArrayView t = text;
     if (t.startsWith(kByteOrderMark))
-        t.remove(0, kByteOrderMark.size());
-    return t.trimmed().startsWith('{') ? TextKind::Json : TextKind::Csv;
+        t = t.sliced(kByteOrderMark.size());
+    t = t.trimmed();
+    return t.startsWith('{') || t.startsWith('[') ? TextKind::Json : TextKind::Csv;
 }
 
 std::optional<QByteArray> importText(const QByteArray &bytes, TextKind kind, TextError *error)

@@ -28,7 +28,12 @@ struct TextError
 QByteArray exportJson(const QByteArray &image);
 QByteArray exportCsv(const QByteArray &image);
 
-// JSON when the text's first character (after a byte order mark and spaces) is '{'.
+// A piece of the input for a message: at most a few dozen characters, with
+// line breaks and other control characters shown as escapes.
+QString excerpt(QStringView text);
+
+// JSON when the text's first character (after a byte order mark and spaces)
+// is '{' or '['; a CSV text starts with its header.
 TextKind guessKind(const QByteArray &text);
 
 // The form file's 8192 bytes, or nothing with *error set.
