@@ -179,8 +179,9 @@ bool writeOutput(const QString &name, const QByteArray &bytes, const QList<FileI
         return true;
     }
     const QString shown = shownName(name);
-    const Handle existing(openToAsk(name, 0));
-    if (existing.valid()) {
+    // Asked and let go again before the save: an open handle would keep the
+    // new file from taking the old one's place.
+    if (const Handle existing(openToAsk(name, 0)); existing.valid()) {
         const std::optional<FileIdentity> identity = identityOf(existing.get());
         if (!identity)
             return cannotWrite(
