@@ -16,9 +16,35 @@ QString escaped(const QString &fileName)
     return QString::fromLatin1(QUrl::toPercentEncoding(fileName, "/"));
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Only "%" and two hex digits is a byte: any other "%" stands for itself, as
+// in a name written in by hand ("/shows/100%.frm").
 QString unescaped(const QString &value)
 {
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
+    const QByteArray in = value.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = in[i] == '%' && i + 2 < in.size() ? hexDigit(in[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(in[i + 2]) : -1;
+        if (low >= 0) {
+            out.append(char(high * 16 + low));
+            i += 2;
+        } else {
+            out.append(in[i]);
+        }
+    }
+    return QString::fromUtf8(out);
 }
 
 } // namespace

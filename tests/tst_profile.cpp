@@ -186,6 +186,29 @@ class TestProfile : public QObject
         QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
                  plain ? "DEF" : "");
     }
+
+    // Once a "%" without two hex digits after it was decoded all the same,
+    // and the file named by hand was not found.
+    void escapedLastFileNameWrittenByHand_data()
+    {
+        QTest::addColumn<QByteArray>("value"); // of NameFileFormUtf8
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bare %") << QByteArray("/shows/100%.frm")
+                                << QStringLiteral("/shows/100%.frm");
+        QTest::newRow("mixed") << QByteArray("/shows/50%25 %zz 100%.frm%4")
+                               << QStringLiteral("/shows/50% %zz 100%.frm%4");
+        QTest::newRow("UTF-8 in either case, Cyrillic as typed")
+            << QByteArray("/caf%C3%a9/\xEF\xF0%.frm") << QStringLiteral("/café/пр%.frm");
+    }
+    void escapedLastFileNameWrittenByHand()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        writeFile(path, "[Options]\nNameFileForm=\nNameFileFormUtf8=" + value + '\n');
+        QCOMPARE(FountainSettings(ProfileFile(path)).lastFormFile(), name);
+    }
 #ifdef Q_OS_WIN
     // An older installation's file in the Windows folder is read until the
     // user's own exists; the first write carries its lines over once.
