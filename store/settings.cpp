@@ -66,8 +66,10 @@ FountainSettings::ValveNames FountainSettings::valveNames() const
 
 void FountainSettings::saveValveNames(const ValveNames &names)
 {
+    ProfileFile::KeyValues values;
     for (int v = 1; v <= kValves; ++v)
-        m_profile.writeString(kSectionValves, valveKey(v), names[std::size_t(v - 1)]);
+        values.append({valveKey(v), names[std::size_t(v - 1)]});
+    m_profile.writeStrings(kSectionValves, values);
 }
 
 QString FountainSettings::lastFormFile() const
@@ -87,16 +89,18 @@ void FountainSettings::saveLastFormFile(const QString &fileName)
 {
     const QByteArray line = ProfileFile::withValue({}, kSectionOptions, kKeyLastFile, fileName);
     if (ProfileFile::valueIn(line, kSectionOptions, kKeyLastFile, QString()) == fileName) {
-        m_profile.writeString(kSectionOptions, kKeyLastFile, fileName);
-        // An escaped name left from before would only confuse a reader.
+        ProfileFile::KeyValues values{{kKeyLastFile, fileName}};
+        // An escaped name left from before would only confuse a reader. (One
+        // another editor saves meanwhile is harmless: a plain name comes first.)
         if (!m_profile.readString(kSectionOptions, kKeyLastFileEscaped, QString()).isEmpty())
-            m_profile.writeString(kSectionOptions, kKeyLastFileEscaped, QString());
+            values.append({kKeyLastFileEscaped, QString()});
+        m_profile.writeStrings(kSectionOptions, values);
         return;
     }
     const bool escapable = unescaped(escaped(fileName)) == fileName;
-    // The escaped name first: should the second write fail, NameFileForm
-    // still names the file saved before.
-    m_profile.writeString(kSectionOptions, kKeyLastFileEscaped,
-                          escapable ? escaped(fileName) : QString());
-    m_profile.writeString(kSectionOptions, kKeyLastFile, QString());
+    // Both in one rewrite: NameFileForm is emptied exactly when the escaped
+    // name is written, even with another editor saving at the same time.
+    m_profile.writeStrings(kSectionOptions,
+                           {{kKeyLastFileEscaped, escapable ? escaped(fileName) : QString()},
+                            {kKeyLastFile, QString()}});
 }

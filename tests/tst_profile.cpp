@@ -1,5 +1,6 @@
 // The settings file: reading a value, writing one into the file as it stands,
 // and values that come back unchanged from a write and a read.
+#include "store/errors.h"
 #include "store/profile.h"
 #include "store/settings.h"
 #include "tests/test_support.h"
@@ -14,6 +15,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <atomic>
+#include <latch>
+#include <thread>
 
 class TestProfile : public QObject
 {
@@ -185,6 +191,50 @@ class TestProfile : public QObject
         QCOMPARE(settings.lastFormFile(), QStringLiteral("/b.frm"));
         QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
                  plain ? "DEF" : "");
+    }
+
+    // Two editors save at the same moment, round after round. A save once
+    // wrote its eight names in eight rewrites of the file, which then held
+    // names of both; and a rewrite that began from the file as it was before
+    // the other's dropped the other's keys.
+    void twoEditorsSavingAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        constexpr int kRounds = 60;
+        std::atomic<int> failures = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            const QString tag = QString::number(round);
+            std::latch go(2);
+            const auto save = [&](const QString &editor) {
+                FountainSettings::ValveNames names;
+                names.fill(editor + tag);
+                go.arrive_and_wait();
+                try {
+                    FountainSettings(ProfileFile(path)).saveValveNames(names);
+                    ProfileFile(path).writeString("Options", editor + tag, "1");
+                } catch (const ESettingsWriteError &) {
+                    ++failures;
+                }
+            };
+            {
+                std::jthread a(save, QStringLiteral("A"));
+                std::jthread b(save, QStringLiteral("B"));
+            }
+            const FountainSettings::ValveNames names =
+                FountainSettings(ProfileFile(path)).valveNames();
+            QVERIFY2(names[0].endsWith(tag) &&
+                         std::all_of(names.begin(), names.end(),
+                                     [&](const QString &n) { return n == names[0]; }),
+                     qPrintable(QStringList(names.begin(), names.end()).join(u' ')));
+        }
+        QCOMPARE(failures.load(), 0);
+        for (int round = 0; round < kRounds; ++round) {
+            for (const char *editor : {"A", "B"})
+                QCOMPARE(ProfileFile(path).readString("Options", editor + QString::number(round),
+                                                      "lost"),
+                         QStringLiteral("1"));
+        }
     }
 
     // Once a "%" without two hex digits after it was decoded all the same,
