@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 
@@ -218,6 +219,21 @@ QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
     return text.back() == '\r' ? QByteArray("\n") : eol;
 }
 
+// What a rewrite cut short (a kill, a power cut) leaves beside the file:
+// QSaveFile's temporary, the file's name, a dot and six letters or digits.
+// Called under the lock, when no rewrite can be under way.
+void removeLeftovers(const QFileInfo &file)
+{
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDir dir = file.absoluteDir();
+    for (const QString &name :
+         dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 } // namespace
 
 QString ProfileFile::readPath() const
@@ -303,6 +319,7 @@ void ProfileFile::writeStrings(const QString &section, const KeyValues &values)
     QLockFile lock(m_path + QStringLiteral(".lock"));
     if (!lockWithin(lock, kLockWaitMs))
         throw ESettingsWriteError(m_path);
+    removeLeftovers(info);
 
     QByteArray contents;
     const QFileInfo source(readPath());

@@ -13,6 +13,7 @@
 #endif
 
 #include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -235,6 +236,51 @@ class TestProfile : public QObject
                                                       "lost"),
                          QStringLiteral("1"));
         }
+    }
+
+    // A save cut short leaves QSaveFile's temporary beside the settings file;
+    // the next save removes it and nothing else. While another editor holds
+    // the lock its save may be in flight: a save that cannot get the lock
+    // fails as an unwritable file does, and removes nothing.
+    void leftoversRemovedUnderTheLock()
+    {
+        QTemporaryDir temp;
+        const QDir dir(temp.path());
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        const QStringList leftovers{"Fonvira.ini.a1B2c3", "Fonvira.ini.ZZ0099"};
+        for (const QString &name :
+             leftovers + QStringList{"Fonvira.ini.bak", "Fonvira.ini.a1B2c", "Fonvira.ini.a1B2c3d",
+                                     "Fonvira.ini.a1-2c3", "Other.ini.a1B2c3"})
+            writeFile(dir.filePath(name), "x");
+        QVERIFY(dir.mkdir(QStringLiteral("Fonvira.ini.Folder")));
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::link(dir.filePath("Fonvira.ini.bak"), dir.filePath("Fonvira.ini.Link00")));
+#endif
+        const auto entries = [&dir] {
+            QStringList names = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                              QDir::NoDotAndDotDot);
+            names.sort();
+            return names;
+        };
+        const QStringList before = entries();
+        {
+            QLockFile otherEditor(path + QStringLiteral(".lock"));
+            QVERIFY(otherEditor.tryLock(0));
+            try {
+                ProfileFile(path).writeString(kZ, "Name_1", "a");
+                QFAIL("written under another editor's lock");
+            } catch (const ESettingsWriteError &e) {
+                QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+            }
+            QStringList withLock = before + QStringList{QStringLiteral("Fonvira.ini.lock")};
+            withLock.sort();
+            QCOMPARE(entries(), withLock);
+        }
+        ProfileFile(path).writeString(kZ, "Name_1", "a");
+        QStringList after = before;
+        after.removeIf([&](const QString &name) { return leftovers.contains(name); });
+        after.prepend(QStringLiteral("Fonvira.ini")); // the first by name
+        QCOMPARE(entries(), after);
     }
 
     // Once a "%" without two hex digits after it was decoded all the same,
