@@ -1,13 +1,17 @@
 // The keyboard: arrows move every scroll bar the way they point, a focused
 // bar shows it, and a form is written without the mouse.
+#include "app/cp1251_validator.h"
 #include "editor/form_editing_panel.h"
+#include "editor/valve_panel.h"
 #include "sim/window_gl_form.h"
 #include "tests/window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -105,6 +109,86 @@ class TestKeyboard : public QObject
         QTest::keyClick(name, Qt::Key_Return);
         QTest::keyClick(name, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(written(2), QString());
+    }
+
+    // A letter Windows-1251 cannot hold once went into the box and then, as
+    // '?', into the store or the settings file. Now a key or a paste that
+    // brings one in is refused whole, with a hint that names it; a full box
+    // refuses silently, as it did.
+    void namesTakeOnlyWhatTheFilesHold_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("typed");  // one key per character
+        QTest::addColumn<QString>("pasted"); // after the keys, over the whole text if "before" is
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("named"); // in each hint shown
+        const QString form = QStringLiteral("EditNameForm");
+        const QString valve = QStringLiteral("EditNameZadv1");
+        QTest::newRow("form: typed") << form << "R"
+                                     << "éЁж€ß" << QString() << "RЁж€" << QStringList{"«é»", "«ß»"};
+        QTest::newRow("form: full") << form << "abcdef"
+                                    << "ыé" << QString() << "abcdef" << QStringList();
+        QTest::newRow("form: paste") << form << "R" << QString() << "aéb"
+                                     << "R" << QStringList{"«é»"};
+        QTest::newRow("valve: typed")
+            << valve << ""
+            << "Café₽" << QString() << "Caf" << QStringList{"«é»", "«₽»"};
+        QTest::newRow("valve: paste over the text, refused whole")
+            << valve << "Насос" << QString() << QStringLiteral("x\U0001F600e\u0301ΩΩ\u200Bабвгд")
+            << "Насос" << QStringList{"«😀», U+0301, «Ω», U+200B"};
+        QTest::newRow("valve: paste of six refused")
+            << valve << "" << QString() << QStringLiteral("αβγδεζ") << ""
+            << QStringList{"«α», «β», «γ», «δ», «ε» …"};
+    }
+    void namesTakeOnlyWhatTheFilesHold()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        QFETCH(QStringList, named);
+        WindowFixture x;
+        QLineEdit *edit = x.edit(box);
+        QSignalSpy hints(qobject_cast<const Cp1251Validator *>(edit->validator()),
+                         &Cp1251Validator::refused);
+        QVERIFY(hints.isValid());
+        x.w().show();
+        x.w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&x.w()));
+        edit->setFocus();
+        edit->setText(before);
+        for (const QChar c : typed) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &key);
+        }
+        if (!pasted.isNull()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(edit->text(), after);
+        const QString inFile = box == QStringLiteral("EditNameForm") ? QStringLiteral("форм")
+                                                                     : QStringLiteral("настроек");
+        QStringList shown;
+        for (const QList<QVariant> &hint : hints)
+            shown << hint.at(0).toString();
+        QStringList expected;
+        for (const QString &n : named)
+            expected << QStringLiteral("Нельзя ввести %1: в файле %2 хранятся только символы "
+                                       "Windows-1251")
+                            .arg(n, inFile);
+        QCOMPARE(shown, expected);
+
+        // What the box shows is what is stored.
+        if (box == QStringLiteral("EditNameForm")) {
+            x.button("SpeedButtonEdit")->click();
+            QCOMPARE(x.store().ReadForm(0).name, after.left(5));
+        } else {
+            x.valves()->SaveIniNameZadvigki();
+            QCOMPARE(iniValue(x.sandbox(), kZ, "Name_1"), after);
+        }
     }
 };
 
