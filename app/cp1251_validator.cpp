@@ -38,7 +38,9 @@ QString refusalHint(QStringView refused, const QString &inFile)
         if (!more)
             names << name;
     }
-    return QStringLiteral("Нельзя ввести %1%2: %3 хранятся только символы Windows-1251")
+    // Two lines, so that the balloon under a box near the middle of the
+    // screen still fits to its right.
+    return QStringLiteral("Нельзя ввести %1%2:\n%3 хранятся только символы Windows-1251")
         .arg(names.join(QStringLiteral(", ")), more ? QStringLiteral(" …") : QString(), inFile);
 }
 

@@ -21,8 +21,8 @@ class Cp1251Validator : public QValidator
 
   signals:
     // An edit was refused for its characters (not for the box's length) and
-    // the hint is on screen: "Нельзя ввести «é», «ß»: в файле форм хранятся
-    // только символы Windows-1251".
+    // the hint is on screen: "Нельзя ввести «é», «ß»:" and on a second line
+    // "в файле форм хранятся только символы Windows-1251".
     void refused(const QString &hint);
 
   private:

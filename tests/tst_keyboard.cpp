@@ -176,7 +176,7 @@ class TestKeyboard : public QObject
             shown << hint.at(0).toString();
         QStringList expected;
         for (const QString &n : named)
-            expected << QStringLiteral("Нельзя ввести %1: в файле %2 хранятся только символы "
+            expected << QStringLiteral("Нельзя ввести %1:\nв файле %2 хранятся только символы "
                                        "Windows-1251")
                             .arg(n, inFile);
         QCOMPARE(shown, expected);
