@@ -6,11 +6,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -95,46 +95,28 @@ class TestDialogs : public QObject
         QCOMPARE(w.windowTitle(), kCaptionWithFile + a);
     }
 
-    // Run again on a screen of 800 x 600 at a scale of 2 (see CMakeLists.txt),
-    // where Qt's dialog reached past the screen's edges: neither the name box
-    // nor the buttons could be reached.
-    void fileDialogsFitTheScreen_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("open") << "SpeedButtonLoad";
-        QTest::newRow("save as") << "SpeedButtonSaveAs";
-    }
+    // Run again on 800 x 600 at a scale of 2 (see CMakeLists.txt), where the
+    // dialogs reached past the screen's edges with the name box and buttons.
     void fileDialogsFitTheScreen()
     {
-        QFETCH(QString, command);
         Sandbox sandbox;
         QtPrompts prompts;
         TfrmMain w(prompts);
-        QRect area;
-        QRect frame;
-        QStringList outside; // controls not whole inside the dialog
-        answerFileDialog([&](QFileDialog *dialog, QLineEdit *nameBox) {
-            area = dialog->screen()->availableGeometry();
-            frame = dialog->frameGeometry();
-            QList<QWidget *> controls{nameBox, dialog->findChild<QWidget *>("fileTypeCombo")};
-            for (QAbstractButton *b : dialog->findChild<QDialogButtonBox *>()->buttons())
-                controls << b;
-            for (QWidget *c : controls) {
-                if (!c->isVisible() ||
-                    !dialog->rect().contains(QRect(c->mapTo(dialog, QPoint()), c->size())))
-                    outside << c->objectName() + c->property("text").toString();
-            }
-            dialog->reject();
-        });
-        findNamed<QToolButton>(&w, command)->click();
-        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
-                                                      .arg(frame.x())
-                                                      .arg(frame.y())
-                                                      .arg(frame.width())
-                                                      .arg(frame.height())
-                                                      .arg(area.width())
-                                                      .arg(area.height())));
-        QCOMPARE(outside, QStringList());
+        for (const char *command : {"SpeedButtonLoad", "SpeedButtonSaveAs"}) {
+            bool reachable = false;
+            answerFileDialog([&](QFileDialog *dialog, QLineEdit *nameBox) {
+                QList<QWidget *> controls{nameBox, dialog->findChild<QComboBox *>("fileTypeCombo")};
+                for (QWidget *b : dialog->findChild<QDialogButtonBox *>()->buttons())
+                    controls << b;
+                reachable = dialog->screen()->availableGeometry().contains(dialog->frameGeometry());
+                for (QWidget *c : controls)
+                    reachable &=
+                        dialog->rect().contains(QRect(c->mapTo(dialog, QPoint()), c->size()));
+                dialog->reject();
+            });
+            findNamed<QToolButton>(&w, command)->click();
+            QVERIFY2(reachable, command);
+        }
     }
 };
 
