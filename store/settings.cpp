@@ -91,7 +91,8 @@ void FountainSettings::saveLastFormFile(const QString &fileName)
     if (ProfileFile::valueIn(line, kSectionOptions, kKeyLastFile, QString()) == fileName) {
         ProfileFile::KeyValues values{{kKeyLastFile, fileName}};
         // An escaped name left from before would only confuse a reader. (One
-        // another editor saves meanwhile is harmless: a plain name comes first.)
+        // another editor writes between this read and the rewrite does no
+        // harm: a plain name is read first.)
         if (!m_profile.readString(kSectionOptions, kKeyLastFileEscaped, QString()).isEmpty())
             values.append({kKeyLastFileEscaped, QString()});
         m_profile.writeStrings(kSectionOptions, values);
