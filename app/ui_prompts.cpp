@@ -1,6 +1,8 @@
 // The real message boxes and file dialogs.
 #include "app/ui_prompts.h"
 
+#include "app/window_placement.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -55,6 +57,17 @@ class FormFileDialog final : public QFileDialog
         if (!info.fileName().contains(u'.'))
             m_chosen += u'.' + defaultSuffix();
         QDialog::accept();
+    }
+
+  protected:
+    // Qt's dialog opens at its own size, which on a small or scaled screen
+    // reaches past its edges with the name box and the buttons: placed over
+    // the main window as Qt places it, it then gives way to the screen as the
+    // program's windows do.
+    void showEvent(QShowEvent *event) override
+    {
+        QFileDialog::showEvent(event);
+        keepOnScreen(this, false);
     }
 
   private:

@@ -3,6 +3,7 @@
 #include "editor/form_editing_panel.h"
 
 #include "app/controls.h"
+#include "app/cp1251_validator.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
 
@@ -133,6 +134,7 @@ void TFormEditingPanel::buildFormColumn()
     m_name->setGeometry(288, 67, 73, 21);
     m_name->setMaxLength(kMaxTypedName);
     m_name->setToolTip(QStringLiteral("Имя формы "));
+    new Cp1251Validator(m_name, QStringLiteral("в файле форм"));
     new FittedEdits({m_name}, kMaxTypedName, this);
 
     makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),

@@ -2,6 +2,7 @@
 #include "editor/valve_panel.h"
 
 #include "app/controls.h"
+#include "app/cp1251_validator.h"
 #include "app/fit_font.h"
 #include "app/guard.h"
 #include "player/playback.h"
@@ -148,6 +149,7 @@ void TValvePanel::buildRows()
         name->setObjectName(QStringLiteral("EditNameZadv%1").arg(v + 1));
         name->setToolTip(QStringLiteral("Имя задвижки не более 8 символов"));
         name->setMaxLength(kNameMaxLength);
+        new Cp1251Validator(name, QStringLiteral("в файле настроек"));
         name->setGeometry(QRect(QPoint(kNameX, kNameY[v]), kNameSize));
         m_names[v] = name;
 

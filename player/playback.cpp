@@ -33,6 +33,10 @@ void Playback::tick(CurrentForm &form, std::optional<int> demoSeconds)
 
 void Playback::start(CurrentForm &form)
 {
+    // Ticked, "запись +1 " would keep the panel's unsaved values under the
+    // title of form 1: they would be played as form 1 and an OK would store
+    // them over it.
+    form.loadOnNumberChange();
     form.setFormNumber(0);
     loadHoldTime(form, std::nullopt);
     form.reloadForm();

@@ -50,7 +50,7 @@ class Playback
     // form; a coda mark sends playback back to slot 0. demoSeconds, when set,
     // holds every form that long instead of its own hold time.
     void tick(CurrentForm &form, std::optional<int> demoSeconds);
-    // Start: slot 0 for its full hold time, demo mode or not.
+    // Start: slot 0, loaded from the store, for its full hold time, demo mode or not.
     void start(CurrentForm &form);
 
   private:

@@ -1,6 +1,7 @@
 // Windows-1251 by table: fixed, complete and independent of the ICU build.
 #include "store/cp1251.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -54,6 +55,14 @@ QByteArray encode(const QString &text)
         out.append(encodeChar(text[i]));
     }
     return out;
+}
+
+bool encodable(QStringView text)
+{
+    // A surrogate is half of a character outside the code page.
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.isSurrogate() || (encodeChar(c) == '?' && c != u'?');
+    });
 }
 
 QString decode(QByteArrayView bytes)

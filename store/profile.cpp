@@ -15,14 +15,35 @@
 #include "store/errors.h"
 #include "store/file_access.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QThread>
 
 #include <vector>
 
 namespace {
+
+// How long a rewrite waits for another editor's: a rewrite takes a few
+// milliseconds, so a lock held longer is a failed write.
+constexpr int kLockWaitMs = 2000;
+
+// QLockFile's own wait sleeps 100 ms and more between tries, long beside a
+// rewrite: this one tries again every few milliseconds.
+bool lockWithin(QLockFile &lock, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
 
 bool isBlank(char c)
 {
@@ -198,6 +219,21 @@ QByteArray lineEnding(QByteArrayView text, const QByteArray &eol)
     return text.back() == '\r' ? QByteArray("\n") : eol;
 }
 
+// What a rewrite cut short (a kill, a power cut) leaves beside the file:
+// QSaveFile's temporary, the file's name, a dot and six letters or digits.
+// Called under the lock, when no rewrite can be under way.
+void removeLeftovers(const QFileInfo &file)
+{
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDir dir = file.absoluteDir();
+    for (const QString &name :
+         dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        if (leftover.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 } // namespace
 
 QString ProfileFile::readPath() const
@@ -266,12 +302,26 @@ QString ProfileFile::readString(const QString &section, const QString &key, cons
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    QByteArray contents;
+    writeStrings(section, {{key, value}});
+}
+
+void ProfileFile::writeStrings(const QString &section, const KeyValues &values)
+{
     const QFileInfo info(m_path);
     // Refused as a read-only form file is, even for the superuser, whose
     // write would otherwise put a writable file in its place.
     if (info.isFile() && isReadOnlyFile(info))
         throw ESettingsWriteError(m_path);
+    // The folder may not exist yet on a first start; a failure shows up below.
+    QDir().mkpath(info.absolutePath());
+    // One rewrite at a time, whichever editor makes it: a rewrite that began
+    // from the file as it was before another's would drop the other's keys.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!lockWithin(lock, kLockWaitMs))
+        throw ESettingsWriteError(m_path);
+    removeLeftovers(info);
+
+    QByteArray contents;
     const QFileInfo source(readPath());
     if (source.exists()) {
         // A file we cannot read whole cannot be rewritten without losing lines.
@@ -284,10 +334,9 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
         if (f.error() != QFileDevice::NoError)
             throw ESettingsWriteError(m_path);
     }
-    const QByteArray out = withValue(contents, section, key, value);
+    for (const auto &[key, value] : values)
+        contents = withValue(contents, section, key, value);
 
-    // The folder may not exist yet on a first start; a failure shows up below.
-    QDir().mkpath(info.absolutePath());
     // Written beside the old file and renamed over it: a failed write never
     // leaves half a settings file.
     QSaveFile save(m_path);
@@ -295,7 +344,7 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
     // flush and would put a truncated file in place.
     if (!save.open(QIODevice::WriteOnly))
         throw ESettingsWriteError(m_path);
-    if (save.write(out) != out.size() || !save.flush()) {
+    if (save.write(contents) != contents.size() || !save.flush()) {
         save.cancelWriting();
         throw ESettingsWriteError(m_path);
     }

@@ -1,10 +1,15 @@
 // The settings file: a sectioned key=value text file in Windows-1251, read one
-// key at a time with a default and written one key at a time, leaving every
-// other line in place. Sections and keys match without regard to case.
+// key at a time with a default and written a key or a few at a time, leaving
+// every other line in place. Sections and keys match without regard to case.
+// Every rewrite holds a lock file beside it ("Fonvira.ini.lock"), so that two
+// editors writing at once never lose each other's keys.
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class ProfileFile
 {
@@ -28,6 +33,11 @@ class ProfileFile
 
     // Creates the file, section and key as needed; throws ESettingsWriteError.
     void writeString(const QString &section, const QString &key, const QString &value);
+    // Several keys of one section, in the order given, in one rewrite of the
+    // file: a reader, or another editor, sees all of them or none. Throws
+    // ESettingsWriteError, and then none is written.
+    using KeyValues = QList<std::pair<QString, QString>>;
+    void writeStrings(const QString &section, const KeyValues &values);
 
     // The same two operations on a file's bytes, without touching the disk.
     static QString valueIn(const QByteArray &contents, const QString &section, const QString &key,

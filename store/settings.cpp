@@ -16,9 +16,35 @@ QString escaped(const QString &fileName)
     return QString::fromLatin1(QUrl::toPercentEncoding(fileName, "/"));
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Only "%" and two hex digits is a byte: any other "%" stands for itself, as
+// in a name written in by hand ("/shows/100%.frm").
 QString unescaped(const QString &value)
 {
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(value.toLatin1()));
+    const QByteArray in = value.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = in[i] == '%' && i + 2 < in.size() ? hexDigit(in[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(in[i + 2]) : -1;
+        if (low >= 0) {
+            out.append(char(high * 16 + low));
+            i += 2;
+        } else {
+            out.append(in[i]);
+        }
+    }
+    return QString::fromUtf8(out);
 }
 
 } // namespace
@@ -40,8 +66,10 @@ FountainSettings::ValveNames FountainSettings::valveNames() const
 
 void FountainSettings::saveValveNames(const ValveNames &names)
 {
+    ProfileFile::KeyValues values;
     for (int v = 1; v <= kValves; ++v)
-        m_profile.writeString(kSectionValves, valveKey(v), names[std::size_t(v - 1)]);
+        values.append({valveKey(v), names[std::size_t(v - 1)]});
+    m_profile.writeStrings(kSectionValves, values);
 }
 
 QString FountainSettings::lastFormFile() const
@@ -61,16 +89,19 @@ void FountainSettings::saveLastFormFile(const QString &fileName)
 {
     const QByteArray line = ProfileFile::withValue({}, kSectionOptions, kKeyLastFile, fileName);
     if (ProfileFile::valueIn(line, kSectionOptions, kKeyLastFile, QString()) == fileName) {
-        m_profile.writeString(kSectionOptions, kKeyLastFile, fileName);
-        // An escaped name left from before would only confuse a reader.
+        ProfileFile::KeyValues values{{kKeyLastFile, fileName}};
+        // An escaped name left from before would only confuse a reader. (One
+        // another editor writes between this read and the rewrite does no
+        // harm: a plain name is read first.)
         if (!m_profile.readString(kSectionOptions, kKeyLastFileEscaped, QString()).isEmpty())
-            m_profile.writeString(kSectionOptions, kKeyLastFileEscaped, QString());
+            values.append({kKeyLastFileEscaped, QString()});
+        m_profile.writeStrings(kSectionOptions, values);
         return;
     }
     const bool escapable = unescaped(escaped(fileName)) == fileName;
-    // The escaped name first: should the second write fail, NameFileForm
-    // still names the file saved before.
-    m_profile.writeString(kSectionOptions, kKeyLastFileEscaped,
-                          escapable ? escaped(fileName) : QString());
-    m_profile.writeString(kSectionOptions, kKeyLastFile, QString());
+    // Both in one rewrite: NameFileForm is emptied exactly when the escaped
+    // name is written, even with another editor saving at the same time.
+    m_profile.writeStrings(kSectionOptions,
+                           {{kKeyLastFileEscaped, escapable ? escaped(fileName) : QString()},
+                            {kKeyLastFile, QString()}});
 }

@@ -31,8 +31,9 @@ class FountainSettings
     // Name_1 .. Name_8 of section Zadvizki, in that order; "NoName1" ..
     // "NoName8" where a key is missing.
     ValveNames valveNames() const;
-    // Writes Name_1 .. Name_8 in that order; throws ESettingsWriteError, and
-    // the keys written before the failure stay written.
+    // Writes Name_1 .. Name_8 in one rewrite of the file, so that names saved
+    // by two editors at once never mix; throws ESettingsWriteError, and then
+    // none is written.
     void saveValveNames(const ValveNames &names);
 
     // NameFileForm of section Options, else the escaped name beside it;

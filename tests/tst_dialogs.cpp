@@ -6,9 +6,12 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -90,6 +93,30 @@ class TestDialogs : public QObject
         saveAs->click();
         QCOMPARE(readFile(a), w.store().image());
         QCOMPARE(w.windowTitle(), kCaptionWithFile + a);
+    }
+
+    // Run again on 800 x 600 at a scale of 2 (see CMakeLists.txt), where the
+    // dialogs reached past the screen's edges with the name box and buttons.
+    void fileDialogsFitTheScreen()
+    {
+        Sandbox sandbox;
+        QtPrompts prompts;
+        TfrmMain w(prompts);
+        for (const char *command : {"SpeedButtonLoad", "SpeedButtonSaveAs"}) {
+            bool reachable = false;
+            answerFileDialog([&](QFileDialog *dialog, QLineEdit *nameBox) {
+                QList<QWidget *> controls{nameBox, dialog->findChild<QComboBox *>("fileTypeCombo")};
+                for (QWidget *b : dialog->findChild<QDialogButtonBox *>()->buttons())
+                    controls << b;
+                reachable = dialog->screen()->availableGeometry().contains(dialog->frameGeometry());
+                for (QWidget *c : controls)
+                    reachable &=
+                        dialog->rect().contains(QRect(c->mapTo(dialog, QPoint()), c->size()));
+                dialog->reject();
+            });
+            findNamed<QToolButton>(&w, command)->click();
+            QVERIFY2(reachable, command);
+        }
     }
 };
 

@@ -1,13 +1,16 @@
 // The keyboard: arrows move every scroll bar the way they point, a focused
 // bar shows it, and a form is written without the mouse.
+#include "app/cp1251_validator.h"
 #include "editor/form_editing_panel.h"
 #include "sim/window_gl_form.h"
 #include "tests/window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -105,6 +108,62 @@ class TestKeyboard : public QObject
         QTest::keyClick(name, Qt::Key_Return);
         QTest::keyClick(name, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(written(2), QString());
+    }
+
+    // A letter Windows-1251 cannot hold once went into the box and then, as
+    // '?', into the store or the settings file. Now a key or a paste that
+    // brings one in is refused whole, with a hint naming it; a full box
+    // refuses silently, as it did.
+    void namesTakeOnlyWhatTheFilesHold_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");  // one key per character, at the end of "R"
+        QTest::addColumn<QString>("pasted"); // then over the whole text
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("named"); // in each hint shown
+        QTest::newRow("form: typed") << "EditNameForm"
+                                     << "éЁж€ß" << QString() << "RЁж€" << QStringList{"«é»", "«ß»"};
+        QTest::newRow("form: full") << "EditNameForm"
+                                    << "abcdeé" << QString() << "Rabcde" << QStringList();
+        QTest::newRow("valve: paste refused whole")
+            << "EditNameZadv1"
+            << "Ж" << QStringLiteral("x\U0001F600e\u0301ΩΩ\u200B") << "RЖ"
+            << QStringList{"«😀», U+0301, «Ω», U+200B"};
+        QTest::newRow("valve: six refused") << "EditNameZadv1" << QString() << "αβγδεζ"
+                                            << "R" << QStringList{"«α», «β», «γ», «δ», «ε» …"};
+    }
+    void namesTakeOnlyWhatTheFilesHold()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        QFETCH(QStringList, named);
+        WindowFixture x;
+        QLineEdit *edit = x.edit(box);
+        QSignalSpy hints(qobject_cast<const Cp1251Validator *>(edit->validator()),
+                         &Cp1251Validator::refused);
+        QVERIFY(hints.isValid());
+        edit->setText(QStringLiteral("R"));
+        for (const QChar c : typed) {
+            edit->end(false); // a box without the focus shows its beginning
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &key);
+        }
+        if (!pasted.isNull()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(edit->text(), after);
+        const QString file = box == "EditNameForm" ? "форм" : "настроек";
+        QStringList expected;
+        for (const QString &n : named)
+            expected << "Нельзя ввести " + n + ":\nв файле " + file +
+                            " хранятся только символы Windows-1251";
+        QCOMPARE(hints.size(), expected.size());
+        for (qsizetype i = 0; i < hints.size(); ++i)
+            QCOMPARE(hints.at(i).at(0).toString(), expected.at(i));
     }
 };
 

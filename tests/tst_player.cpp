@@ -128,6 +128,24 @@ class TestPlayer : public QObject
         QCOMPARE(int(f.gauges()->targets()[2]), 155);
     }
 
+    // Start with "запись +1 " ticked kept the panel's unsaved values under the
+    // title of form 1: playback ran them as form 1, and OK stored them there.
+    void startLoadsFormOneWithPlusTicked()
+    {
+        WindowFixture f;
+        writeHolds(f, {{0, 0, 10}, {3, 0, 4}});
+        f.bar("ScrollBarNomberForm")->setValue(3);
+        f.check("CheckBoxPlus")->setChecked(true);
+        f.edit("EditNameForm")->setText(QStringLiteral("new"));
+        f.button("SpeedButtonStart")->click();
+        QVERIFY(!f.check("CheckBoxPlus")->isChecked());
+        QCOMPARE(formShown(f), 0);
+        QCOMPARE(f.edit("EditNameForm")->text(), QStringLiteral("F0"));
+        QCOMPARE(f.label("LabelTimeOver")->text(), countdown(10));
+        f.button("SpeedButtonEdit")->click();
+        QCOMPARE(f.store().ReadForm(0).name, QStringLiteral("F0"));
+    }
+
     // A new demo time counts from the next form on; demo off goes back to the
     // stored hold times, so the coda marks of the cleared store return to slot 0.
     void demoTimeChangesOnlyTheNextForm()

@@ -148,24 +148,39 @@ class TestPlayerRules : public QObject
         QCOMPARE(seen, expected);
     }
 
-    // "запись +1 " ticked would keep the panel: the first playing tick unticks
-    // it before the form changes, so the next form is loaded after all.
-    void tickLoadsFormsEvenWhenThePanelWasKept()
+    // "запись +1 " ticked would keep the panel: the first playing tick, and
+    // Start, untick it before the form changes, so the form played is loaded.
+    void keptPanelIsLoadedAfterAll_data()
     {
+        QTest::addColumn<bool>("start"); // else a tick
+        QTest::addColumn<int>("form");   // current afterwards; begins at the other one
+        QTest::newRow("tick") << false << 1;
+        // Once the panel's unsaved values played as form 1, and OK stored them there.
+        QTest::newRow("Start") << true << 0;
+    }
+    void keptPanelIsLoadedAfterAll()
+    {
+        QFETCH(bool, start);
+        QFETCH(int, form);
         FormStore store;
-        FountainForm one;
-        one.levels.fill(1);
-        one.holdSek = 4;
-        store.WriteForm(1, one);
+        for (int slot : {0, 1}) { // jet levels of the slot's number, held 4 or 5 s
+            FountainForm f;
+            f.levels.fill(std::uint8_t(slot));
+            f.holdSek = std::uint8_t(4 + slot);
+            store.WriteForm(slot, f);
+        }
         EditorStandIn editor(store);
-        editor.setFormNumber(0);
+        editor.setFormNumber(1 - form);
         editor.keepPanel = true;
         Playback playback;
-        playback.tick(editor, std::nullopt);
+        if (start)
+            playback.start(editor);
+        else
+            playback.tick(editor, std::nullopt);
         QVERIFY(!editor.keepPanel);
-        QCOMPARE(editor.formNumber(), 1);
-        QCOMPARE(editor.shownLevel, 1);
-        QCOMPARE(playback.holdCounter(), 4);
+        QCOMPARE(editor.formNumber(), form);
+        QCOMPARE(editor.shownLevel, form);
+        QCOMPARE(playback.holdCounter(), 4 + form);
     }
 
     void countdownText_data()

@@ -1,5 +1,6 @@
 // The settings file: reading a value, writing one into the file as it stands,
 // and values that come back unchanged from a write and a read.
+#include "store/errors.h"
 #include "store/profile.h"
 #include "store/settings.h"
 #include "tests/test_support.h"
@@ -12,8 +13,14 @@
 #endif
 
 #include <QDir>
+#include <QLockFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <latch>
+#include <thread>
 
 class TestProfile : public QObject
 {
@@ -185,6 +192,85 @@ class TestProfile : public QObject
         QCOMPARE(settings.lastFormFile(), QStringLiteral("/b.frm"));
         QCOMPARE(ProfileFile(path).readString("Options", "NameFileFormUtf8", "DEF"),
                  plain ? "DEF" : "");
+    }
+
+    // Two editors saving at once, round after round: a save once wrote its
+    // names in eight rewrites, so the file held names of both, and a rewrite
+    // begun before the other's ended dropped the other's keys.
+    void twoEditorsSavingAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        std::atomic<int> failures = 0;
+        for (int round = 0; round < 30; ++round) {
+            const QString tag = QString::number(round);
+            std::latch go(2);
+            const auto save = [&](const QString &editor) {
+                FountainSettings::ValveNames names;
+                names.fill(editor + tag);
+                go.arrive_and_wait();
+                try {
+                    FountainSettings(ProfileFile(path)).saveValveNames(names);
+                    ProfileFile(path).writeString("Options", editor + tag, "1");
+                } catch (const ESettingsWriteError &) {
+                    ++failures;
+                }
+            };
+            {
+                std::jthread a(save, QStringLiteral("A")), b(save, QStringLiteral("B"));
+            }
+            const auto names = FountainSettings(ProfileFile(path)).valveNames();
+            QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 1);
+            QVERIFY(names[0].endsWith(tag));
+        }
+        QCOMPARE(failures.load(), 0);
+        const QByteArray file = readFile(path);
+        for (int round = 0; round < 30; ++round)
+            QVERIFY(file.contains("A" + QByteArray::number(round) + "=1") &&
+                    file.contains("B" + QByteArray::number(round) + "=1"));
+    }
+
+    // A killed save leaves QSaveFile's temporary beside the file; the next
+    // save removes it and nothing else, and only under the lock, since an
+    // editor that holds it may have its save in flight. A save that cannot
+    // get the lock fails as an unwritable file does.
+    void leftoversRemovedUnderTheLock()
+    {
+        QTemporaryDir temp;
+        const QDir dir(temp.path());
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        QStringList kept{"Fonvira.ini",         "Fonvira.ini.bak",    "Fonvira.ini.a1B2c",
+                         "Fonvira.ini.a1B2c3d", "Fonvira.ini.a1-2c3", "Other.ini.a1B2c3"};
+        for (const QString &name : kept + QStringList{"Fonvira.ini.a1B2c3", "Fonvira.ini.ZZ0099"})
+            writeFile(dir.filePath(name), "x");
+        QVERIFY(dir.mkdir(kept.emplace_back("Fonvira.ini.Folder")));
+        const auto entries = [&dir] {
+            QStringList names = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            names.sort();
+            return names;
+        };
+        const qsizetype before = entries().size();
+        {
+            QLockFile otherEditor(path + QStringLiteral(".lock"));
+            QVERIFY(otherEditor.tryLock(0));
+            QVERIFY_THROWS_EXCEPTION(ESettingsWriteError,
+                                     ProfileFile(path).writeString(kZ, "Name_1", "a"));
+            QCOMPARE(entries().size(), before + 1); // its lock, and nothing removed
+        }
+        ProfileFile(path).writeString(kZ, "Name_1", "a");
+        kept.sort();
+        QCOMPARE(entries(), kept);
+    }
+
+    // Once any "%" was decoded, and a file named by hand was not found.
+    void escapedLastFileNameWrittenByHand()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        writeFile(path, "[Options]\nNameFileForm=\nNameFileFormUtf8=/50%25 %zz 100%.frm%4/"
+                        "caf%C3%a9 \xEF\xF0\n");
+        QCOMPARE(FountainSettings(ProfileFile(path)).lastFormFile(),
+                 QStringLiteral("/50% %zz 100%.frm%4/café пр"));
     }
 #ifdef Q_OS_WIN
     // An older installation's file in the Windows folder is read until the

@@ -132,6 +132,7 @@ class TestStore : public QObject
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
         QCOMPARE(cp1251::encode(cp1251::decode(all)), all);
+        QVERIFY(cp1251::encodable(cp1251::decode(all))); // '?' and 0x98 included
         QStringDecoder qt("windows-1251");
         for (int b = 0; qt.isValid() && b < 256; ++b) {
             if (b != 0x98) // no character in the code page
@@ -139,6 +140,8 @@ class TestStore : public QObject
         }
         // A character the code page cannot hold becomes '?'.
         QCOMPARE(cp1251::encode(QString::fromUtf8("aΩ中b\xF0\x9F\x98\x80")), QByteArray("a??b?"));
+        for (const char *lost : {"Ω", "中", "\xF0\x9F\x98\x80", "é", "₽"})
+            QVERIFY2(!cp1251::encodable(QString::fromUtf8(lost)), lost);
     }
 
     void fullStopRule_data()
