@@ -13,6 +13,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -229,8 +230,9 @@ class TestFrm : public QObject
 #ifdef Q_OS_UNIX
     // Run unattended, the tool must neither wait for ever, nor replace what it
     // should not, nor call a failed write a success. Each script runs in a
-    // folder holding show.frm, show.json, a read-only ro.json and a pipe; the
-    // check after it proves that nothing was changed or that the work was done.
+    // folder holding show.frm, show.json, a read-only ro.json, a pipe and a
+    // device that is always full; the check after it proves that nothing was
+    // changed or that the work was done.
     void filesAndStreams_data()
     {
         QTest::addColumn<QString>("script");
@@ -245,8 +247,8 @@ class TestFrm : public QObject
         const char *denied = "cannot write %1: File access denied: ";
         row("export onto a pipe", "$FRM export show.frm -o fifo", 2,
             QByteArray(denied).replace("%1", "fifo") + "a pipe", "test -p fifo");
-        row("export onto a device", "$FRM export show.frm -o /dev/full", 2,
-            QByteArray(denied).replace("%1", "/dev/full") + "a device", "test -c /dev/full");
+        row("export onto a device", "$FRM export show.frm -o full", 2,
+            QByteArray(denied).replace("%1", "full") + "a device", "test -c full");
         row("export onto a read-only file", "$FRM export show.frm -o ro.json", 2,
             QByteArray(denied).replace("%1", "ro.json") + "the file is read-only",
             "cmp -s ro.json show.json");
@@ -271,7 +273,7 @@ class TestFrm : public QObject
         }
         for (const char *command :
              {"show show.frm", "check show.frm", "export show.frm", "export show.frm -o -"}) {
-            const QByteArray script = QByteArray("$FRM ") + command + " > /dev/full";
+            const QByteArray script = QByteArray("$FRM ") + command + " > full";
             row(command, script, 2, "cannot write standard output: No space left on device");
         }
         row("standard input", "$FRM import - -o x.frm < show.json", 0, "", "cmp -s x.frm show.frm");
@@ -300,6 +302,11 @@ class TestFrm : public QObject
             writeFile(dir.filePath(QLatin1String(name)), json);
         QFile::setPermissions(dir.filePath(QStringLiteral("ro.json")), QFile::ReadOwner);
         QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))), 0600) == 0);
+        // A device of its own where it may make one: a tool that wrongly
+        // replaced it must not take the system's /dev/full with it.
+        const QByteArray full = QFile::encodeName(dir.filePath(QStringLiteral("full")));
+        QVERIFY(::mknod(full, S_IFCHR | 0666, makedev(1, 7)) == 0 ||
+                ::symlink("/dev/full", full) == 0);
         const Run run = runShell(script, dir.path());
         QCOMPARE(run.code, code);
         QVERIFY2(err.isEmpty() ? run.err.isEmpty()
