@@ -25,10 +25,8 @@ bool upload(const QByteArray &image, const UploadLine &line, QString *message)
         *message = e.message();
         return false;
     }
-    // Ten bit times a byte (start, 8 data, stop); twice that and some slack
-    // before a line that takes nothing counts as failed.
-    const int expectedMs = int(qint64(upload_frame::kFrameSize) * 10 * 1000 / settings.baudRate);
-    return port.waitUntilSent(2 * expectedMs + 5000, message);
+    // The editor's time limit: twice the frame's time on the wire and some slack.
+    return port.waitUntilSent(message);
 }
 
 } // namespace frm
