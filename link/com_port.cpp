@@ -121,8 +121,10 @@ void ComPort::Write(QByteArray bytes)
     // Ten bit times a byte (start, 8 data, stop), twice over, in whole seconds.
     const qint64 wireMs =
         m_line->bytesPending() * 10 * 1000 / std::max<qint64>(1, m_settings.baudRate);
-    m_allowedMs = int(std::min<qint64>((2 * wireMs + kSlackMs + 999) / 1000 * 1000,
-                                       std::numeric_limits<int>::max()));
+    m_allowedMs = m_timeoutMs > 0
+                      ? m_timeoutMs
+                      : int(std::min<qint64>((2 * wireMs + kSlackMs + 999) / 1000 * 1000,
+                                             std::numeric_limits<int>::max()));
     m_deadline.setRemainingTime(m_allowedMs);
     m_watch.start();
 }

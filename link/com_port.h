@@ -63,6 +63,9 @@ class ComPort : public QObject
     // port refuses it, or the settings now name another line than the one
     // still sending.
     void Write(QByteArray bytes);
+    // How long what is queued may take to leave the line, counted from the
+    // last Write. 0, the default: twice its time on the wire plus kSlackMs.
+    void setTimeout(int msecs) { m_timeoutMs = msecs; }
     // Runs the event loop until everything written has left the line and the
     // port is closed; false with the message when the line failed or the
     // time ran out.
@@ -97,5 +100,6 @@ class ComPort : public QObject
     LineSettings m_settings; // of the port last opened or tried
     QTimer m_watch;
     QDeadlineTimer m_deadline;
+    int m_timeoutMs = 0;
     int m_allowedMs = 0; // the time the queued bytes were given, for the message
 };

@@ -5,7 +5,14 @@
 #include "tests/frm_support.h"
 #include "tests/serial_bench.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -54,26 +61,83 @@ class TestFrmUpload : public QObject
         QCOMPARE(readFile(file), image);
     }
 
-    // A port that is missing or refuses to be one: the editor's message and
-    // exit status 2. (A port failing on the line is the editor's own ComPort
-    // path, checked in the link tests.)
-    void portsThatFailGiveTheEditorsMessages()
+    // Refusals, each with its message and exit status 2, the file untouched:
+    // a port that is missing, and a --timeout that is no time
+    // or too short for one frame at the speed (refused before the port is
+    // opened: the port here is missing). WORK stands for the working folder.
+    void refusals_data()
     {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+#ifdef Q_OS_WIN
+        const QString missing = QStringLiteral("File not found");
+#else
+        const QString missing = QStringLiteral("No such file or directory");
+#endif
+        QTest::newRow("missing port")
+            << QStringList{"--port", "WORK/app"} << "Error opening port WORK/app: " + missing;
+        for (const char *t : {"abc", "0", "-2"})
+            QTest::newRow(t) << QStringList{"--timeout", t}
+                             << QStringLiteral("fountain-frm: not a time-out in seconds (above 0,"
+                                               " at most 86400): %1")
+                                    .arg(t);
+        QTest::newRow("110 baud") << QStringList{"--baud", "110"}
+                                  << "fountain-frm: at 110 baud one frame takes 187 s to send,"
+                                     " longer than --timeout 60 s; give a higher --baud or a"
+                                     " longer --timeout";
+        QTest::newRow("fast, but too short") << QStringList{"--baud", "115200", "--timeout", "0.1"}
+                                             << "fountain-frm: at 115200 baud one frame takes 0.2"
+                                                " s to send, longer than --timeout 0.1 s; give a"
+                                                " higher --baud or a longer --timeout";
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
         SerialBench b;
         const QString file = b.sandbox.workPath(QStringLiteral("show.frm"));
         writeFile(file, fullJetsFile());
-        const QString notAPort = b.sandbox.workPath(QStringLiteral("notes.txt"));
-        writeFile(notAPort, "not a serial port");
-        for (const QString &port : {b.appEnd, notAPort}) {
-            const Run run =
-                runTool({QStringLiteral("upload"), file, QStringLiteral("--port"), port},
-                        b.sandbox.workDir());
-            QCOMPARE(run.code, 2);
-            QVERIFY2(run.err.startsWith(QStringLiteral("Error opening port ") + port + u':'),
-                     qPrintable(run.err));
-        }
-        QCOMPARE(readFile(notAPort), QByteArray("not a serial port"));
+        writeFile(b.sandbox.workPath(QStringLiteral("notes.txt")), "not a serial port");
+        args.replaceInStrings(QStringLiteral("WORK"), b.sandbox.workDir());
+        const Run run =
+            runTool(QStringList{QStringLiteral("upload"), file} + args, b.sandbox.workDir());
+        QCOMPARE(run.err, message.replace(QStringLiteral("WORK"), b.sandbox.workDir()) + u'\n');
+        QCOMPARE(run.code, 2);
+        QCOMPARE(readFile(b.sandbox.workPath(QStringLiteral("notes.txt"))),
+                 QByteArray("not a serial port"));
     }
+
+#ifdef Q_OS_UNIX
+    // A line that takes nothing more: the tool gives up at --timeout, drops
+    // the frame and says how much of it did not leave.
+    void timesOutOnAStuckLine()
+    {
+        SerialBench b;
+        QVERIFY(b.plugIn()); // the far end is never read
+        const int fd =
+            ::open(QFile::encodeName(b.appEnd).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        // Full once it takes nothing, also after socat has moved what it could.
+        for (int idle = 0; idle < 3; ++idle) {
+            while (::write(fd, "x", 1) == 1)
+                idle = 0;
+            QTest::qWait(20);
+        }
+        ::close(fd);
+        const QString file = b.sandbox.workPath(QStringLiteral("show.frm"));
+        writeFile(file, fullJetsFile());
+        QElapsedTimer t;
+        t.start();
+        const Run run =
+            runTool({QStringLiteral("upload"), file, QStringLiteral("--baud"),
+                     QStringLiteral("115200"), QStringLiteral("--timeout"), QStringLiteral("0.3")},
+                    b.sandbox.workDir());
+        QCOMPARE(run.err, "Error writing port " + b.appEnd +
+                              ": 2050 bytes did not leave the line within 0.3 s\n");
+        QCOMPARE(run.code, 2);
+        QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestFrmUpload)
