@@ -46,6 +46,14 @@ QString ComPort::openErrorText(const QString &portName, const SerialLine::OpenFa
         if (!failure.detail.isEmpty())
             reason += QStringLiteral(" (%1)").arg(failure.detail);
         break;
+    case SerialLine::OpenFailure::NotAPort:
+        reason = QStringLiteral("not a serial port");
+        break;
+    case SerialLine::OpenFailure::FileHere:
+        reason = QStringLiteral("%1 is a file in the current folder, not a serial port;"
+                                " a serial port is named by its device, such as %2")
+                     .arg(portName, SerialLine::defaultPortName());
+        break;
     }
     return QStringLiteral("Error opening port %1: %2").arg(portName, reason);
 }
@@ -96,6 +104,8 @@ ComPort::LineSettings ComPort::readSettings(const ProfileFile &profile)
 void ComPort::open(const LineSettings &line)
 {
     m_settings = line;
+    if (line.portName.trimmed().isEmpty())
+        throw EComPortError(QStringLiteral("No serial port given"));
     SerialLine::OpenFailure failure;
     if (!m_line->open(line, &failure))
         throw EComPortError(openErrorText(line.portName, failure));

@@ -80,8 +80,6 @@ class ComPort : public QObject
     static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);
     static QString busyErrorText(const QString &portName);
-    static QString timeoutErrorText(const QString &portName, qint64 unsent, int msecs);
-    static QString lineChangedText(const LineSettings &sending, const LineSettings &wanted);
 
   signals:
     // A block that was accepted failed on the line later, or did not leave
@@ -90,6 +88,9 @@ class ComPort : public QObject
     void failed(const QString &message);
 
   private:
+    static QString timeoutErrorText(const QString &portName, qint64 unsent, int msecs);
+    static QString lineChangedText(const LineSettings &sending, const LineSettings &wanted);
+
     void open(const LineSettings &line);
     // One look at the line: closes the port once everything has left, or
     // when the time is up.

@@ -33,6 +33,8 @@ class SerialLine : public QObject
             SystemError,  // detail: the system's reason
             AccessDenied, // the user may not use the port; detail: the system's reason
             InUse,        // another program holds it; detail: which one, where known
+            NotAPort,     // the name is a file or a folder, not a device
+            FileHere,     // no device of that name, but a file in the current folder
         };
         Kind kind = SystemError;
         QString detail;

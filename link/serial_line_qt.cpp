@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -50,6 +51,26 @@ bool accessRefused(const QString &path)
 {
     const QByteArray native = QFile::encodeName(path);
     return ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+// A name QSerialPort would look for in vain, or a file it would open as if it
+// were a port (and wait on, or write into).
+bool notADevice(const QString &portName, const QString &path, SerialLine::OpenFailure *failure)
+{
+    struct stat s = {};
+    if (::stat(QFile::encodeName(path).constData(), &s) == 0) {
+        if (S_ISCHR(s.st_mode))
+            return false;
+        failure->kind = SerialLine::OpenFailure::NotAPort;
+        return true;
+    }
+    // To QSerialPort a bare name is a device in /dev; a file of that name
+    // here (a form file given as the port) is what was meant.
+    if (errno == ENOENT && !portName.contains(u'/') && QFileInfo::exists(portName)) {
+        failure->kind = SerialLine::OpenFailure::FileHere;
+        return true;
+    }
+    return false;
 }
 
 // "fountain-frm, process 4711" for the program that holds the device: from
@@ -117,6 +138,8 @@ class QtSerialLine final : public SerialLine
     bool open(const Settings &settings, OpenFailure *failure) override
     {
         const QString path = devicePath(settings.portName);
+        if (notADevice(settings.portName, path, failure))
+            return false;
         setUpSerialPort(m_port, settings);
         // Write-only: nothing reads the port, and an idle port that goes away
         // stays silent until the next upload needs it.

@@ -62,7 +62,7 @@ class TestFrmUpload : public QObject
     }
 
     // Refusals, each with its message and exit status 2, the file untouched:
-    // a port that is missing, and a --timeout that is no time
+    // a port that is missing or not a port, and a --timeout that is no time
     // or too short for one frame at the speed (refused before the port is
     // opened: the port here is missing). WORK stands for the working folder.
     void refusals_data()
@@ -73,9 +73,19 @@ class TestFrmUpload : public QObject
         const QString missing = QStringLiteral("File not found");
 #else
         const QString missing = QStringLiteral("No such file or directory");
+        QTest::newRow("file here, bare name")
+            << QStringList{"--port", "notes.txt"}
+            << "Error opening port notes.txt: notes.txt is a file in the current folder, not a"
+               " serial port; a serial port is named by its device, such as /dev/ttyS0";
+        QTest::newRow("file") << QStringList{"--port", "WORK/notes.txt"}
+                              << "Error opening port WORK/notes.txt: not a serial port";
+        QTest::newRow("folder") << QStringList{"--port", "WORK"}
+                                << "Error opening port WORK: not a serial port";
 #endif
         QTest::newRow("missing port")
             << QStringList{"--port", "WORK/app"} << "Error opening port WORK/app: " + missing;
+        QTest::newRow("empty port") << QStringList{"--port", ""} << "No serial port given";
+        QTest::newRow("blank port") << QStringList{"--port", " "} << "No serial port given";
         for (const char *t : {"abc", "0", "-2"})
             QTest::newRow(t) << QStringList{"--timeout", t}
                              << QStringLiteral("fountain-frm: not a time-out in seconds (above 0,"
