@@ -5,7 +5,7 @@
 
 #include "store/profile.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
 
 #include <algorithm>
 #include <limits>
@@ -161,12 +161,20 @@ void ComPort::checkSent()
 bool ComPort::waitUntilSent(QString *message)
 {
     QString failure;
-    const QMetaObject::Connection c =
-        connect(this, &ComPort::failed, this, [&failure](const QString &m) { failure = m; });
-    // The watch's ticks wake the loop, and one of them closes the port.
-    while (m_line->isOpen())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    disconnect(c);
+    QEventLoop loop;
+    connect(this, &ComPort::failed, &loop, [&failure, &loop](const QString &m) {
+        failure = m;
+        loop.quit();
+    });
+    // Runs after checkSent, connected first: the tick that closes the port
+    // ends the wait. (Not processEvents(WaitForMoreEvents) in a loop: on
+    // Windows it goes on waiting after it has delivered the tick.)
+    connect(&m_watch, &QTimer::timeout, &loop, [this, &loop] {
+        if (!m_line->isOpen())
+            loop.quit();
+    });
+    if (m_line->isOpen())
+        loop.exec();
     if (failure.isEmpty())
         return true;
     *message = failure;
