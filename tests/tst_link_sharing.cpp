@@ -55,7 +55,7 @@ class TestLinkSharing : public QObject
         tool.start(kBinaries + "/tools/fountain-frm", {"upload", b.sandbox.workPath("show.frm")});
         // Read while the tool sends, as the controller would.
         QCOMPARE(b.receive(kFrame), expectedFrame(show.left(FormStore::kBankSize)));
-        QVERIFY(tool.waitForFinished(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(tool.state(), QProcess::NotRunning, 10000);
         QCOMPARE(tool.readAllStandardError(), QByteArray());
         QCOMPARE(tool.exitCode(), 0);
 
