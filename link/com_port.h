@@ -1,7 +1,9 @@
 // ComPort: the application's one serial channel to the form shaper. It only
-// sends. Write hands a block to the port and returns while the line is still
-// busy; blocks handed over while an earlier one is on the wire go out after
-// it, whole and in order, as long as they fit in the queue. It reports
+// sends. Write opens the port, hands a block to it and returns while the line
+// is still busy; blocks handed over while an earlier one is on the wire go out
+// after it, whole and in order, as long as they fit in the queue. Once the
+// last one has left the line the port is closed again, so that another
+// program (a timed fountain-frm upload) can use it between sends. It reports
 // failures and shows nothing itself.
 #pragma once
 
@@ -10,8 +12,10 @@
 #include "store/errors.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -36,45 +40,67 @@ class ComPort : public QObject
     // What may wait for the line: an upload being sent and one behind it. On a
     // stuck line each click would otherwise queue another frame without end.
     static constexpr qint64 kMaxPendingBytes = 2 * upload_frame::kFrameSize;
+    // How often the line is asked whether everything has left.
+    static constexpr int kPollMs = 10;
+    // What the queued bytes may take beyond twice their time on the wire
+    // before the line counts as stuck: USB adapters and drivers keep some.
+    static constexpr int kSlackMs = 5000;
 
     using LineSettings = SerialLine::Settings;
     // The line as the settings file gives it; blank or invalid values count as missing.
     static LineSettings readSettings(const ProfileFile &profile);
 
-    // lineSettings is asked at every opening, so a corrected settings file
+    // lineSettings is asked at every Write, so a corrected settings file
     // counts at the next upload.
     explicit ComPort(std::function<LineSettings()> lineSettings, QObject *parent = nullptr);
+    // What is still on the line gets the rest of its time to leave: a
+    // programme is not cut short because the editor was closed.
     ~ComPort() override;
 
     // Opens the port first if it is closed, then queues all of bytes for
     // sending and returns without waiting for the line. Raises EComPortError
-    // when the port cannot be opened, the queue has no room for the block, or
-    // the port refuses it.
+    // when the port cannot be opened, the queue has no room for the block, the
+    // port refuses it, or the settings now name another line than the one
+    // still sending.
     void Write(QByteArray bytes);
-    // Blocks until everything written has left the line, or msecs have passed;
-    // false with the message in *message otherwise.
-    bool waitUntilSent(int msecs, QString *message);
+    // How long what is queued may take to leave the line, counted from the
+    // last Write. 0, the default: twice its time on the wire plus kSlackMs.
+    void setTimeout(int msecs) { m_timeoutMs = msecs; }
+    // Runs the event loop until everything written has left the line and the
+    // port is closed; false with the message when the line failed or the
+    // time ran out.
+    bool waitUntilSent(QString *message);
 
     bool isOpen() const { return m_line->isOpen(); }
     // The name of the port last opened or tried, for messages.
-    const QString &portName() const { return m_portName; }
+    const QString &portName() const { return m_settings.portName; }
     // Bytes handed to Write that have not left yet.
     qint64 bytesPending() const { return m_line->bytesPending(); }
 
-    static QString openErrorText(const QString &portName, const QString &reason,
-                                 bool permissionDenied);
+    static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);
     static QString busyErrorText(const QString &portName);
 
   signals:
-    // A block that was accepted failed on the line later. The port is closed
-    // by then, and the next Write opens it again.
+    // A block that was accepted failed on the line later, or did not leave
+    // in time. The port is closed by then and the unsent rest dropped; the
+    // next Write opens it again.
     void failed(const QString &message);
 
   private:
-    void open();
+    static QString timeoutErrorText(const QString &portName, qint64 unsent, int msecs);
+    static QString lineChangedText(const LineSettings &sending, const LineSettings &wanted);
+
+    void open(const LineSettings &line);
+    // One look at the line: closes the port once everything has left, or
+    // when the time is up.
+    void checkSent();
 
     std::function<LineSettings()> m_lineSettings;
     std::unique_ptr<SerialLine> m_line;
-    QString m_portName;
+    LineSettings m_settings; // of the port last opened or tried
+    QTimer m_watch;
+    QDeadlineTimer m_deadline;
+    int m_timeoutMs = 0;
+    int m_allowedMs = 0; // the time the queued bytes were given, for the message
 };

@@ -23,22 +23,41 @@ class SerialLine : public QObject
     {
         QString portName;
         qint32 baudRate = kDefaultBaudRate;
+        bool operator==(const Settings &) const = default;
+    };
+
+    // Why open() failed; the texts are ComPort's.
+    struct OpenFailure
+    {
+        enum Kind {
+            SystemError,  // detail: the system's reason
+            AccessDenied, // the user may not use the port; detail: the system's reason
+            InUse,        // another program holds it; detail: which one, where known
+            NotAPort,     // the name is a file or a folder, not a device
+            FileHere,     // no device of that name, but a file in the current folder
+        };
+        Kind kind = SystemError;
+        QString detail;
     };
 
     using QObject::QObject;
 
-    // Opens the port and sets the line. On failure: false, the system's reason
-    // in *reason, and *accessDenied true when the user may not use the port.
-    virtual bool open(const Settings &settings, QString *reason, bool *accessDenied) = 0;
+    // Opens the port and sets the line; false with the reason otherwise.
+    virtual bool open(const Settings &settings, OpenFailure *failure) = 0;
     virtual bool isOpen() const = 0;
+    // Closes at once: what has not left yet is dropped, so that closing never
+    // waits for a line that does not take it.
     virtual void close() = 0;
     // Hands all the bytes to the system and returns without waiting for the
     // line; the line keeps its own copy until they have left, and earlier
     // writes go out first. False, with *reason, when the system refuses at once.
     virtual bool write(const QByteArray &bytes, QString *reason) = 0;
-    // Bytes handed to write() that have not left yet.
+    // Bytes handed to write() that have not left yet, the driver's queue included.
     virtual qint64 bytesPending() const = 0;
-    // Blocks until every byte handed over has left, or msecs have passed.
+    // Everything handed over is on the wire: nothing waits in the program,
+    // in the driver or, where the driver can tell, in the transmitter.
+    virtual bool allSent() const = 0;
+    // Blocks until allSent(), or msecs have passed; never longer.
     virtual bool waitUntilSent(int msecs, QString *reason) = 0;
 
   signals:

@@ -21,6 +21,7 @@
 #include <QDeadlineTimer>
 #include <QWinEventNotifier>
 
+#include <algorithm>
 #include <deque>
 
 #include <windows.h>
@@ -163,22 +164,25 @@ class WindowsSerialLine final : public SerialLine
     using SerialLine::SerialLine;
     ~WindowsSerialLine() override { close(); }
 
-    bool open(const Settings &settings, QString *reason, bool *accessDenied) override
+    bool open(const Settings &settings, OpenFailure *failure) override
     {
-        // Windows answers "access denied" for a port another program holds,
-        // which is no matter of the user's rights; a user may use every port.
-        if (accessDenied)
-            *accessDenied = false;
         close();
         const QString path = devicePath(settings.portName);
         HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()),
                                     GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_OVERLAPPED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
-            setText(reason, systemMessage(GetLastError()));
+            const DWORD error = GetLastError();
+            // A port is opened without sharing: "access denied" means another
+            // program holds it, no matter of the user's rights (a user may use
+            // every port). Wine says "sharing violation".
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+                failure->kind = OpenFailure::InUse;
+            else
+                failure->detail = systemMessage(error);
             return false;
         }
-        if (!setLine(handle, settings.baudRate, reason)) {
+        if (!setLine(handle, settings.baudRate, &failure->detail)) {
             CloseHandle(handle);
             return false;
         }
@@ -199,6 +203,12 @@ class WindowsSerialLine final : public SerialLine
             DWORD written = 0;
             GetOverlappedResult(m_handle, &m_queue.front()->overlapped, &written, TRUE);
         }
+        // What the driver still holds is dropped too: closing would otherwise
+        // wait for it on a line that does not take it. Only then: under Wine
+        // the purge of a pseudo-terminal takes back what the far end has not
+        // read yet.
+        if (!allSent())
+            PurgeComm(m_handle, PURGE_TXABORT | PURGE_TXCLEAR);
         m_queue.clear();
         CloseHandle(m_handle);
         m_handle = INVALID_HANDLE_VALUE;
@@ -223,11 +233,15 @@ class WindowsSerialLine final : public SerialLine
 
     qint64 bytesPending() const override
     {
-        qint64 pending = 0;
+        qint64 queued = 0;
         for (const auto &w : m_queue)
-            pending += w->bytes.size() - w->sent;
-        return pending;
+            queued += w->bytes.size() - w->sent;
+        // The driver counts a write still running as well as what it holds
+        // from the ones completed: the larger figure is the nearer one.
+        return std::max<qint64>(queued, driverQueue());
     }
+
+    bool allSent() const override { return m_queue.empty() && driverQueue() == 0; }
 
     bool waitUntilSent(int msecs, QString *reason) override
     {
@@ -253,21 +267,14 @@ class WindowsSerialLine final : public SerialLine
             return false;
         }
         // The driver may still hold the last bytes when their write completes.
-        for (;;) {
-            COMSTAT status{};
-            DWORD errors = 0;
-            if (!ClearCommError(m_handle, &errors, &status)) {
-                setText(reason, systemMessage(GetLastError()));
-                return false;
-            }
-            if (status.cbOutQue == 0)
-                return true;
+        while (!allSent()) {
             if (deadline.hasExpired()) {
                 setText(reason, systemMessage(WAIT_TIMEOUT));
                 return false;
             }
             Sleep(5);
         }
+        return true;
     }
 
   private:
@@ -328,6 +335,16 @@ class WindowsSerialLine final : public SerialLine
         QString reason;
         if (!completeFront(&reason))
             fail(reason);
+    }
+
+    // Bytes the driver holds; 0 when it cannot tell.
+    qint64 driverQueue() const
+    {
+        COMSTAT status{};
+        DWORD errors = 0;
+        if (!isOpen() || !ClearCommError(m_handle, &errors, &status))
+            return 0;
+        return status.cbOutQue;
     }
 
     void fail(const QString &reason)

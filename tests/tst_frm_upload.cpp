@@ -5,7 +5,13 @@
 #include "tests/frm_support.h"
 #include "tests/serial_bench.h"
 
+#include <QFile>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -54,25 +60,81 @@ class TestFrmUpload : public QObject
         QCOMPARE(readFile(file), image);
     }
 
-    // A port that is missing or refuses to be one: the editor's message and
-    // exit status 2. (A port failing on the line is the editor's own ComPort
-    // path, checked in the link tests.)
-    void portsThatFailGiveTheEditorsMessages()
+    // Failures, each with its message and exit status 2, the file untouched:
+    // a port that is missing or not a port; a --timeout that is no time, or
+    // too short for one frame at the speed (refused before the port is
+    // opened: the port here is missing); a line that takes nothing more, where
+    // the frame is given up at --timeout. WORK stands for the working folder,
+    // WORK/app for the program's end of the line.
+    void failures_data()
     {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+#ifdef Q_OS_WIN
+        const QString missing = QStringLiteral("File not found");
+#else
+        const QString missing = QStringLiteral("No such file or directory");
+        QTest::newRow("file here, bare name")
+            << QStringList{"--port", "notes.txt"}
+            << "Error opening port notes.txt: notes.txt is a file in the current folder, not a"
+               " serial port; a serial port is named by its device, such as /dev/ttyS0";
+        QTest::newRow("file") << QStringList{"--port", "WORK/notes.txt"}
+                              << "Error opening port WORK/notes.txt: not a serial port";
+        QTest::newRow("folder") << QStringList{"--port", "WORK"}
+                                << "Error opening port WORK: not a serial port";
+        QTest::newRow("stuck line")
+            << QStringList{"--port", "WORK/app", "--baud", "115200", "--timeout", "0.3"}
+            << "Error writing port WORK/app: 2050 bytes did not leave the line within 0.3 s";
+#endif
+        QTest::newRow("missing port")
+            << QStringList{"--port", "WORK/app"} << "Error opening port WORK/app: " + missing;
+        QTest::newRow("empty port") << QStringList{"--port", ""} << "No serial port given";
+        QTest::newRow("blank port") << QStringList{"--port", " "} << "No serial port given";
+        for (const char *t : {"abc", "0", "-2"})
+            QTest::newRow(t) << QStringList{"--timeout", t}
+                             << QStringLiteral("fountain-frm: not a time-out in seconds (above 0,"
+                                               " at most 86400): %1")
+                                    .arg(t);
+        QTest::newRow("110 baud") << QStringList{"--baud", "110"}
+                                  << "fountain-frm: at 110 baud one frame takes 187 s to send,"
+                                     " longer than --timeout 60 s; give a higher --baud or a"
+                                     " longer --timeout";
+        QTest::newRow("fast, but too short") << QStringList{"--baud", "115200", "--timeout", "0.1"}
+                                             << "fountain-frm: at 115200 baud one frame takes 0.2"
+                                                " s to send, longer than --timeout 0.1 s; give a"
+                                                " higher --baud or a longer --timeout";
+    }
+    void failures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
         SerialBench b;
+#ifdef Q_OS_UNIX
+        if (QTest::currentDataTag() == QByteArray("stuck line")) {
+            QVERIFY(b.plugIn()); // the far end is never read
+            const int fd =
+                ::open(QFile::encodeName(b.appEnd).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+            QVERIFY(fd >= 0);
+            // Full once it takes nothing, also after socat has moved what it could.
+            for (int idle = 0; idle < 3; ++idle) {
+                while (::write(fd, "x", 1) == 1)
+                    idle = 0;
+                QTest::qWait(20);
+            }
+            ::close(fd);
+        }
+#endif
         const QString file = b.sandbox.workPath(QStringLiteral("show.frm"));
         writeFile(file, fullJetsFile());
-        const QString notAPort = b.sandbox.workPath(QStringLiteral("notes.txt"));
-        writeFile(notAPort, "not a serial port");
-        for (const QString &port : {b.appEnd, notAPort}) {
-            const Run run =
-                runTool({QStringLiteral("upload"), file, QStringLiteral("--port"), port},
-                        b.sandbox.workDir());
-            QCOMPARE(run.code, 2);
-            QVERIFY2(run.err.startsWith(QStringLiteral("Error opening port ") + port + u':'),
-                     qPrintable(run.err));
-        }
-        QCOMPARE(readFile(notAPort), QByteArray("not a serial port"));
+        writeFile(b.sandbox.workPath(QStringLiteral("notes.txt")), "not a serial port");
+        args.replaceInStrings(QStringLiteral("WORK"), b.sandbox.workDir());
+        const Run run =
+            runTool(QStringList{QStringLiteral("upload"), file} + args, b.sandbox.workDir());
+        QCOMPARE(run.err, message.replace(QStringLiteral("WORK"), b.sandbox.workDir()) + u'\n');
+        QCOMPARE(run.code, 2);
+        QCOMPARE(readFile(file), fullJetsFile());
+        QCOMPARE(readFile(b.sandbox.workPath(QStringLiteral("notes.txt"))),
+                 QByteArray("not a serial port"));
     }
 };
 

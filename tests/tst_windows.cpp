@@ -282,8 +282,8 @@ class TestWindows : public QObject
         const std::unique_ptr<SerialLine> line = makeSerialLine();
         QSignalSpy failures(line.get(), &SerialLine::failed);
         QString reason;
-        bool denied = true;
-        QVERIFY2(line->open({port, baud}, &reason, &denied), qPrintable(reason));
+        SerialLine::OpenFailure failure;
+        QVERIFY2(line->open({port, baud}, &failure), qPrintable(failure.detail));
         for (const QByteArray &block : blocks)
             QVERIFY2(line->write(block, &reason), qPrintable(reason));
         QCOMPARE(line->bytesPending(), all.size());
@@ -332,12 +332,12 @@ class TestWindows : public QObject
             QSKIP("needs scripts/wine-run.sh --serial-capture N");
         const qsizetype before = captured().size();
         const std::unique_ptr<SerialLine> line = makeSerialLine();
-        QString reason;
-        bool denied = true;
-        QVERIFY(!line->open({port, baud}, &reason, &denied));
+        SerialLine::OpenFailure failure;
+        QVERIFY(!line->open({port, baud}, &failure));
         QVERIFY(!line->isOpen());
-        QVERIFY(!denied);
+        QCOMPARE(failure.kind, SerialLine::OpenFailure::SystemError);
         // The system's own words, ready for "Error opening port %1: %2".
+        QString reason = failure.detail;
         QVERIFY2(!reason.isEmpty() && !reason.endsWith(u'.') && !reason.contains(u'\n') &&
                      !reason.startsWith(QLatin1String("System error")),
                  qPrintable(reason));
@@ -362,8 +362,8 @@ class TestWindows : public QObject
         const std::unique_ptr<SerialLine> line = makeSerialLine();
         QSignalSpy failures(line.get(), &SerialLine::failed);
         QString reason;
-        bool denied = false;
-        QVERIFY2(line->open({m_port, 9600}, &reason, &denied), qPrintable(reason));
+        SerialLine::OpenFailure failure;
+        QVERIFY2(line->open({m_port, 9600}, &failure), qPrintable(failure.detail));
         request("pause");
         QTest::qWait(300);
         const QByteArray block(1 << 20, '\x55');

@@ -25,6 +25,9 @@ const QCommandLineOption kPort(QStringLiteral("port"), QStringLiteral("serial po
                                QStringLiteral("P"));
 const QCommandLineOption kBaud(QStringLiteral("baud"), QStringLiteral("line speed"),
                                QStringLiteral("B"));
+const QCommandLineOption kTimeout(QStringLiteral("timeout"),
+                                  QStringLiteral("longest wait for the line (default 60)"),
+                                  QStringLiteral("SECONDS"));
 
 QList<FileIdentity> identities(const QList<Input> &inputs)
 {
@@ -162,6 +165,17 @@ int uploadFile(QCommandLineParser &parser, const QStringList &files)
         }
         line.baud = baud;
     }
+    if (parser.isSet(kTimeout)) {
+        const std::optional<int> ms = timeoutMs(parser.value(kTimeout));
+        if (!ms) {
+            printErr(QStringLiteral("fountain-frm: not a time-out in seconds (above 0, at most"
+                                    " %1): %2\n")
+                         .arg(UploadLine::kMaxTimeoutMs / 1000)
+                         .arg(parser.value(kTimeout)));
+            return kExitTrouble;
+        }
+        line.timeoutMs = *ms;
+    }
     const auto image = readFormFile(files[0]);
     if (!image)
         return kExitTrouble;
@@ -245,8 +259,11 @@ const QList<Command> &commands()
              "byte has left the line. The port and speed are ComPort and BaudRate of\n"
              "section [Options] of the settings file Fonvira.ini unless given here\n"
              "(defaults /dev/ttyS0 and 9600; 8 data bits, no parity, 1 stop bit).\n"
+             "A frame that has not left the line within --timeout seconds (default 60) is\n"
+             "cut off and counts as failed; a speed at which it cannot leave in that time\n"
+             "is refused before the port is opened.\n"
              "Exit status: 0 sent, 2 the file or the port failed, with the editor's message.\n"),
-         {kPort, kBaud},
+         {kPort, kBaud, kTimeout},
          1,
          uploadFile},
     };
