@@ -251,7 +251,7 @@ const QList<Command> &commands()
          2,
          diff},
         {QStringLiteral("upload"),
-         QStringLiteral("upload FILE [--port P] [--baud B]"),
+         QStringLiteral("upload FILE [--port P] [--baud B] [--timeout S]"),
          QStringLiteral("send the programme to the fountain controller"),
          QStringLiteral(
              "Sends the same 2050-byte frame as the editor's send button (forms of bank 0,\n"

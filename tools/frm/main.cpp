@@ -26,8 +26,13 @@ QString usage()
         "Usage: fountain-frm COMMAND [ARGUMENTS]\n\n"
         "Shows, checks, compares, converts and sends fountain form files (*.frm).\n\n"
         "Commands:\n");
-    for (const Command &c : commands())
-        text += QStringLiteral("  %1%2\n").arg(c.synopsis, -38).arg(c.summary);
+    constexpr int kColumn = 38;
+    for (const Command &c : commands()) {
+        // A long synopsis has its summary on a line of its own.
+        const QString gap = c.synopsis.size() < kColumn ? QString(kColumn - c.synopsis.size(), u' ')
+                                                        : u'\n' + QString(kColumn + 2, u' ');
+        text += QStringLiteral("  ") + c.synopsis + gap + c.summary + u'\n';
+    }
     text +=
         QStringLiteral("\nA FILE or TEXT of - is standard input, and -o - is standard output.\n"
                        "'fountain-frm help COMMAND' or 'fountain-frm COMMAND --help' tells more.\n"
