@@ -3,9 +3,9 @@
 #include "about/about_form.h"
 
 #include "about/about_widgets.h"
-#include "about/system_info.h"
-#include "app/guard.h"
-#include "app/window_placement.h"
+#include "core/system_info.h"
+#include "widgets/guard.h"
+#include "widgets/window_placement.h"
 
 #include <QDesktopServices>
 #include <QFrame>

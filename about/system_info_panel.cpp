@@ -3,9 +3,9 @@
 #include "about/about_form.h"
 
 #include "about/about_widgets.h"
-#include "about/system_info.h"
-#include "app/fit_font.h"
-#include "app/window_placement.h"
+#include "core/system_info.h"
+#include "widgets/fit_font.h"
+#include "widgets/window_placement.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,12 +2,12 @@
 // the simulation window, in that order; the event loop runs until the main
 // window closes.
 #include "about/about_form.h"
-#include "app/guard.h"
-#include "app/icons.h"
 #include "app/main_window.h"
-#include "app/translations.h"
-#include "app/ui_prompts.h"
 #include "sim/window_gl_form.h"
+#include "widgets/guard.h"
+#include "widgets/icons.h"
+#include "widgets/translations.h"
+#include "widgets/ui_prompts.h"
 
 #include <QApplication>
 #include <QTimer>

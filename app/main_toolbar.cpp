@@ -1,6 +1,6 @@
 #include "app/main_toolbar.h"
 
-#include "app/controls.h"
+#include "widgets/controls.h"
 
 #include <QAction>
 #include <QToolButton>

@@ -4,8 +4,8 @@
 #include "app/main_window.h"
 
 #include "about/about_form.h"
+#include "app/file_commands.h"
 #include "app/main_toolbar.h"
-#include "app/window_placement.h"
 #include "editor/form_editing_panel.h"
 #include "editor/list_operations.h"
 #include "editor/valve_panel.h"
@@ -14,7 +14,7 @@
 #include "player/sequencer_panel.h"
 #include "player/strip_viewer.h"
 #include "sim/window_gl_form.h"
-#include "store/file_commands.h"
+#include "widgets/window_placement.h"
 
 #include <QScrollArea>
 

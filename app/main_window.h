@@ -3,9 +3,9 @@
 // sequence. Each panel owns its controls, its state and its handlers.
 #pragma once
 
-#include "app/guard.h"
-#include "store/form_store.h"
-#include "store/settings.h"
+#include "core/form_store.h"
+#include "core/settings.h"
+#include "widgets/guard.h"
 
 #include <QMainWindow>
 

@@ -4,11 +4,11 @@
 // the idle window takes with all nine timers running. Takes about a minute.
 // Usage: gauge_timing (bench/gauge_timing.sh builds it and runs it under Xvfb).
 #include "app/main_window.h"
-#include "app/ui_prompts.h"
+#include "core/gauge_rules.h"
 #include "editor/valve_panel.h"
 #include "player/gauge.h"
-#include "player/gauge_rules.h"
 #include "player/live_gauges.h"
+#include "widgets/ui_prompts.h"
 
 #include <QApplication>
 #include <QDir>

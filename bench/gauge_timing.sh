@@ -6,4 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
 cmake --build "$build" --target gauge_timing
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$build/bench/gauge_timing"
+scripts/xvfb.sh run "$build/bench/gauge_timing"

@@ -14,5 +14,5 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A private settings folder and working directory: the first start of a new user.
 cd "$work"
-XDG_CONFIG_HOME="$work" xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+XDG_CONFIG_HOME="$work" env -u DISPLAY "$OLDPWD/scripts/xvfb.sh" run \
   "$OLDPWD/$build/startup_time" 21 "$OLDPWD/$build/fountain-forms" "$OLDPWD/$build/bench/bare_window"

@@ -35,7 +35,7 @@ done
 # A private settings folder and working directory: the first start of a new user.
 cd "$work"
 export XDG_CONFIG_HOME="$work"
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
+env -u DISPLAY "$root/scripts/xvfb.sh" run bash -c '
   # The prefix (made once, with its fonts), and the server kept running.
   bash "$0/scripts/wine-run.sh" --bare "$1/fountain-frm.exe" --help >/dev/null 2>&1
   /usr/lib/wine/wineserver -p

@@ -1,5 +1,5 @@
 # Icons for a Qt without an SVG engine (the Windows build): the drawings in
-# app/icons rendered to PNG at build time with rsvg-convert, which draws these
+# widgets/icons rendered to PNG at build time with rsvg-convert, which draws these
 # SVGs exactly (ImageMagick's rasteriser softens the 16-pixel shapes), and
 # the program icon as a Windows .ico.
 #

@@ -2,10 +2,10 @@
 // with OK, the coda mark, and the limit-switch modes of the valve bars.
 #include "editor/form_editing_panel.h"
 
-#include "app/controls.h"
-#include "app/cp1251_validator.h"
-#include "app/fit_font.h"
-#include "app/guard.h"
+#include "widgets/controls.h"
+#include "widgets/cp1251_validator.h"
+#include "widgets/fit_font.h"
+#include "widgets/guard.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 // slot is the one way a stored form reaches editable controls and the gauges.
 #pragma once
 
-#include "editor/form_buffer.h"
-#include "player/playback.h"
-#include "store/form_store.h"
+#include "core/form_buffer.h"
+#include "core/form_store.h"
+#include "core/playback.h"
 
 #include <QGroupBox>
 

@@ -1,7 +1,7 @@
 #include "editor/list_operations.h"
 
+#include "core/form_store.h"
 #include "editor/form_editing_panel.h"
-#include "store/form_store.h"
 
 TListOperations::TListOperations(FormStore &store, TFormEditingPanel &editor, QObject *parent)
     : QObject(parent), m_store(store), m_editor(editor)

@@ -4,7 +4,7 @@
 // editing panel.
 #pragma once
 
-#include "editor/form_buffer.h"
+#include "core/form_buffer.h"
 
 #include <QObject>
 

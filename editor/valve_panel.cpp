@@ -1,11 +1,11 @@
 // The valve parameters panel: names, travel times and the "Вместе" rule.
 #include "editor/valve_panel.h"
 
-#include "app/controls.h"
-#include "app/cp1251_validator.h"
-#include "app/fit_font.h"
-#include "app/guard.h"
-#include "player/playback.h"
+#include "core/playback.h"
+#include "widgets/controls.h"
+#include "widgets/cp1251_validator.h"
+#include "widgets/fit_font.h"
+#include "widgets/guard.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -3,8 +3,8 @@
 // and the "Вместе" box that lets valve 1 set every travel time.
 #pragma once
 
-#include "store/form_store.h"
-#include "store/settings.h"
+#include "core/form_store.h"
+#include "core/settings.h"
 
 #include <QGroupBox>
 

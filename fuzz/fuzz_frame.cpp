@@ -7,7 +7,7 @@
 //   and every frame it reports decodes;
 // - a built frame decodes, comes out of the Reader whole, and any prefix of
 //   it is reported as cut short.
-#include "link/upload_frame.h"
+#include "core/upload_frame.h"
 
 #include <cstdint>
 #include <cstdio>

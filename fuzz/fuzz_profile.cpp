@@ -3,8 +3,8 @@
 // - a value read is the default or at most 2047 characters long;
 // - a key written reads back as written (line breaks flattened to blanks);
 // - writing one key changes no other key's value.
-#include "store/cp1251.h"
-#include "store/profile.h"
+#include "core/cp1251.h"
+#include "core/profile.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "link/block_upload.h"
 
-#include "link/upload_frame.h"
-#include "store/form_store.h"
+#include "core/form_store.h"
+#include "core/upload_frame.h"
 
 TBlockUpload::TBlockUpload(const FormStore &store,
                            std::function<ComPort::LineSettings()> lineSettings, QObject *parent)

@@ -3,7 +3,7 @@
 // while sending.
 #include "link/com_port.h"
 
-#include "store/profile.h"
+#include "core/profile.h"
 
 #include <QEventLoop>
 

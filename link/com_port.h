@@ -7,9 +7,9 @@
 // failures and shows nothing itself.
 #pragma once
 
+#include "core/errors.h"
+#include "core/upload_frame.h"
 #include "link/serial_line.h"
-#include "link/upload_frame.h"
-#include "store/errors.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

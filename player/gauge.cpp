@@ -1,7 +1,7 @@
 // Drawing of the bar gauge and the rule for when it must repaint.
 #include "player/gauge.h"
 
-#include "player/gauge_rules.h"
+#include "core/gauge_rules.h"
 
 #include <QPainter>
 

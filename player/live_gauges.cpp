@@ -1,10 +1,10 @@
 // The live jet gauges: name boxes, gauges and their timers.
 #include "player/live_gauges.h"
 
-#include "app/fit_font.h"
-#include "app/guard.h"
+#include "core/gauge_rules.h"
 #include "player/gauge.h"
-#include "player/gauge_rules.h"
+#include "widgets/fit_font.h"
+#include "widgets/guard.h"
 
 #include <QLineEdit>
 #include <QTimer>

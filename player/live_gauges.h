@@ -3,8 +3,8 @@
 // speed set by the valve's travel time.
 #pragma once
 
-#include "store/form_store.h"
-#include "store/settings.h"
+#include "core/form_store.h"
+#include "core/settings.h"
 
 #include <QGroupBox>
 

@@ -1,9 +1,9 @@
 // The sequencer panel: its buttons, the countdown, the demo mode and the tick.
 #include "player/sequencer_panel.h"
 
-#include "app/controls.h"
-#include "app/fit_font.h"
-#include "app/guard.h"
+#include "widgets/controls.h"
+#include "widgets/fit_font.h"
+#include "widgets/guard.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // has the live gauges follow the form being played.
 #pragma once
 
-#include "player/playback.h"
+#include "core/playback.h"
 
 #include <QGroupBox>
 

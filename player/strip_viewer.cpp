@@ -1,10 +1,10 @@
 // The form strip viewer: building the windows and the refresh.
 #include "player/strip_viewer.h"
 
-#include "app/controls.h"
-#include "app/fit_font.h"
-#include "app/guard.h"
 #include "player/gauge.h"
+#include "widgets/controls.h"
+#include "widgets/fit_font.h"
+#include "widgets/guard.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // times on to the valve panel.
 #pragma once
 
-#include "store/form_store.h"
+#include "core/form_store.h"
 
 #include <QWidget>
 

@@ -9,17 +9,10 @@ scripts/deps.sh
 cmake --preset default -DFOUNTAIN_WERROR=OFF >/dev/null
 cmake --build --preset default --target fountain-forms
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  display=99
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  echo "No display found: starting the editor on the virtual X display :$display (Xvfb)."
-  echo "Take a look with: DISPLAY=:$display import -window root shot.png"
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null' EXIT
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  export DISPLAY=":$display"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec ./build/default/fountain-forms
 fi
-exec_status=0
-./build/default/fountain-forms || exec_status=$?
-exit $exec_status
+exec scripts/xvfb.sh run bash -c '
+  echo "No display found: starting the editor on the virtual X display $DISPLAY (Xvfb)."
+  echo "Take a look with: DISPLAY=$DISPLAY import -window root shot.png"
+  exec ./build/default/fountain-forms'

@@ -9,7 +9,7 @@
 #                             # program under Wine and the packages
 #                             # installed, started and removed under Wine
 #
-# The tests need an X display; without one they get a virtual one (Xvfb).
+# The tests run on a virtual X display (Xvfb) of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,15 +27,9 @@ nice cmake --build --preset windows -j2
 
 [ "$mode" = test ] || exit 0
 
-with_display() {
-  if [ -n "${DISPLAY:-}" ]; then
-    "$@"
-  else
-    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
-  fi
-}
 # Both parts run even when the first fails; the status is the worse one.
+# (CTest starts the tests' display itself.)
 status=0
-with_display ctest --test-dir build/windows --output-on-failure || status=1
-with_display bash scripts/windows-package-test.sh build/windows || status=1
+ctest --test-dir build/windows --output-on-failure || status=1
+scripts/xvfb.sh run bash scripts/windows-package-test.sh build/windows || status=1
 exit $status

@@ -2,7 +2,7 @@
 // frame it was last handed, in fixed-function immediate mode, and nothing else.
 #pragma once
 
-#include "sim/fountain_geometry.h"
+#include "core/fountain_geometry.h"
 
 #include <QOpenGLWidget>
 

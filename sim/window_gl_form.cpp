@@ -2,10 +2,10 @@
 // timer and moving the window by dragging its picture.
 #include "sim/window_gl_form.h"
 
-#include "app/controls.h"
-#include "app/guard.h"
-#include "app/window_placement.h"
 #include "sim/fountain_picture.h"
+#include "widgets/controls.h"
+#include "widgets/guard.h"
+#include "widgets/window_placement.h"
 
 #include <QGroupBox>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 // wave. Closing it only hides it.
 #pragma once
 
-#include "sim/fountain_geometry.h"
+#include "core/fountain_geometry.h"
 
 #include <QWidget>
 

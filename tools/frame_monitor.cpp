@@ -1,8 +1,8 @@
 // fountain-frame-monitor: listens on a serial line where the form editor's
 // upload arrives (in place of the form shaper) and prints every frame decoded,
 // so an upload can be checked without a fountain at hand.
+#include "core/upload_frame.h"
 #include "link/serial_port_setup.h"
-#include "link/upload_frame.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // cli_io_windows.cpp.
 #include "tools/frm/cli_io.h"
 
-#include "store/form_store.h"
+#include "core/form_store.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // file, a pipe, a device; which file) is asked of the open file itself.
 #include "tools/frm/cli_io.h"
 
-#include "store/errors.h"
-#include "store/form_file.h"
+#include "core/errors.h"
+#include "core/form_file.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // a device, a pipe; which file) is asked of an open handle.
 #include "tools/frm/cli_io.h"
 
-#include "store/errors.h"
-#include "store/file_access.h"
-#include "store/form_file.h"
+#include "core/errors.h"
+#include "core/file_access.h"
+#include "core/form_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // fountain_frm library.
 #include "tools/frm/commands.h"
 
-#include "store/form_store.h"
+#include "core/form_store.h"
 #include "tools/frm/cli_io.h"
 #include "tools/frm/reports.h"
 #include "tools/frm/text_format.h"

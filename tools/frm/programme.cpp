@@ -1,7 +1,7 @@
 // Where the readable fields lie in the image, and the runs of everything else.
 #include "tools/frm/programme.h"
 
-#include "store/cp1251.h"
+#include "core/cp1251.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // as it is, so that a text copy gives back the same file byte for byte.
 #pragma once
 
-#include "store/form_store.h"
+#include "core/form_store.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,7 +2,7 @@
 // together.
 #include "tools/frm/text_fields.h"
 
-#include "store/cp1251.h"
+#include "core/cp1251.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 #include "tools/frm/upload.h"
 
+#include "core/form_store.h"
+#include "core/settings.h"
+#include "core/upload_frame.h"
 #include "link/com_port.h"
-#include "link/upload_frame.h"
-#include "store/form_store.h"
-#include "store/settings.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,134 @@
+// New, Open, Save, Save As and the start-up load of the last form file.
+#include "app/file_commands.h"
+
+#include "core/errors.h"
+#include "core/form_file.h"
+#include "core/form_store.h"
+#include "core/playback.h"
+#include "core/settings.h"
+#include "widgets/ui_prompts.h"
+
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
+const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
+
+// A settings file that cannot be written must not cost the operator the
+// programme: its failure is held while the form file is written and reported
+// once, when the command is done.
+class SettingsWrites
+{
+  public:
+    void run(const std::function<void()> &write)
+    {
+        try {
+            write();
+        } catch (const ESettingsWriteError &e) {
+            if (!m_failure)
+                m_failure = e;
+        }
+    }
+    void reportFailure() const
+    {
+        if (m_failure)
+            throw *m_failure;
+    }
+
+  private:
+    std::optional<ESettingsWriteError> m_failure;
+};
+
+} // namespace
+
+TFileCommands::TFileCommands(FormStore &store, FountainSettings &settings, UiPrompts &prompts,
+                             CurrentForm &editor, Views views, QWidget *dialogParent)
+    : QObject(dialogParent), m_store(store), m_settings(settings), m_prompts(prompts),
+      m_editor(editor), m_views(std::move(views)), m_dialogParent(dialogParent)
+{
+}
+
+void TFileCommands::SpeedButtonNewClick()
+{
+    emit captionChanged(kCaptionNoName);
+    emit saveEnabledChanged(false);
+    m_store.ClearStore();
+    m_views.clearPanel();
+    m_editor.setFormNumber(0);
+    m_views.refreshStrip();
+}
+
+void TFileCommands::SpeedButtonLoadClick()
+{
+    const QString name = m_prompts.openFileName(m_dialogParent, m_openName);
+    if (name.isEmpty())
+        return;
+    m_openName = name;
+    // Read whole before anything changes: a file that fails to load leaves the
+    // store, the caption and the current file as they were.
+    m_store.replaceImage(formfile::read(name));
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    m_editor.setFormNumber(0);
+    m_views.refreshStrip();
+    // Shows slot 0 even when the bar already stood there.
+    m_editor.reloadForm();
+    emit saveEnabledChanged(true);
+}
+
+void TFileCommands::SpeedButtonSaveClick()
+{
+    if (!QFileInfo::exists(m_currentFile)) {
+        m_prompts.critical(m_dialogParent, QStringLiteral("Error"),
+                           QStringLiteral("Файл не существует !"));
+        return;
+    }
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
+    formfile::write(m_currentFile, m_store.image());
+    settings.run([this] { SaveNameFileForm(); });
+    settings.reportFailure();
+}
+
+void TFileCommands::SpeedButtonSaveAsClick()
+{
+    const QString name = m_prompts.saveFileName(m_dialogParent, m_currentFile);
+    if (name.isEmpty())
+        return;
+    SettingsWrites settings;
+    settings.run(m_views.writeZadv);
+    // Only a file that was written becomes the current file: a failed Save
+    // As leaves Save pointing at the programme's real file.
+    formfile::write(name, m_store.image());
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    settings.run([this] { SaveNameFileForm(); });
+    emit saveEnabledChanged(true);
+    settings.reportFailure();
+}
+
+void TFileCommands::ReadNameFileForm()
+{
+    m_openName = m_settings.lastFormFile();
+}
+
+void TFileCommands::loadLastFormFile()
+{
+    const QString name = m_openName;
+    // A directory or a looping link of that name counts as present, so its
+    // failure is reported.
+    if (name.isEmpty() || !formfile::isThere(name))
+        return;
+    m_store.replaceImage(formfile::read(name));
+    m_currentFile = name;
+    emit captionChanged(kCaptionWithFile + name);
+    emit saveEnabledChanged(true);
+}
+
+void TFileCommands::SaveNameFileForm()
+{
+    m_settings.saveLastFormFile(m_currentFile);
+}

@@ -1,0 +1,101 @@
+#include "tests/support/test_support.h"
+
+#include "core/form_store.h"
+#include "core/profile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#include <link.h>
+#endif
+
+namespace {
+
+// The variable the platform's settings location honours.
+#ifdef Q_OS_WIN
+constexpr char kConfigVariable[] = "APPDATA";
+#else
+constexpr char kConfigVariable[] = "XDG_CONFIG_HOME";
+#endif
+
+} // namespace
+
+Sandbox::Sandbox() : m_oldConfig(qgetenv(kConfigVariable)), m_oldCwd(QDir::currentPath())
+{
+    qputenv(kConfigVariable, QDir::toNativeSeparators(m_config.path()).toLocal8Bit());
+    QDir::setCurrent(m_work.path());
+}
+
+Sandbox::~Sandbox()
+{
+    QDir::setCurrent(m_oldCwd);
+    qputenv(kConfigVariable, m_oldConfig);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QByteArray randomImage(quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b(FormStore::kSize, '\0');
+    for (char &c : b)
+        c = char(gen.bounded(256));
+    return b;
+}
+
+QString iniValue(const Sandbox &sandbox, const QString &section, const QString &key)
+{
+    return ProfileFile(sandbox.settingsPath())
+        .readString(section, key, QStringLiteral("<missing>"));
+}
+
+QString minSecText(int seconds)
+{
+    return QStringLiteral("%1 Мин %2 Сек ").arg(seconds / 60).arg(seconds % 60);
+}
+
+QByteArray expectedFrame(const QByteArray &bank0)
+{
+    QByteArray frame("\xFF\xF0", 2);
+    for (const char c : bank0)
+        frame.append(c == '\xFF' ? '\xFE' : c);
+    return frame;
+}
+
+float heightOf(const fountain::Strip &strip, int jet)
+{
+    return strip[2 * jet + 1].y - strip[2 * jet].y;
+}
+
+void keepGLDriversLoaded()
+{
+#ifdef Q_OS_LINUX
+    QStringList drivers;
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *list) {
+            const QString path = QString::fromLocal8Bit(info->dlpi_name);
+            if (path.endsWith(QLatin1String("_dri.so")))
+                static_cast<QStringList *>(list)->append(path);
+            return 0;
+        },
+        &drivers);
+    for (const QString &path : drivers)
+        dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+#endif
+}
