@@ -100,8 +100,7 @@ int main(int argc, char **argv)
         printf("run %d: %.1f ms, yardstick %.1f ms\n", r + 1, program[r], yardstick[r]);
     }
     double p = median(program, runs), y = median(yardstick, runs);
-    printf("median over %d runs: %.1f ms; bare Qt window %.1f ms; ratio %.2f\n", runs, p, y,
-           p / y);
+    printf("median over %d runs: %.1f ms; bare Qt window %.1f ms; ratio %.2f\n", runs, p, y, p / y);
     XCloseDisplay(d);
     free(program);
     free(yardstick);

@@ -11,7 +11,13 @@
 #include <limits>
 
 ComPort::ComPort(std::function<LineSettings()> lineSettings, QObject *parent)
-    : QObject(parent), m_lineSettings(std::move(lineSettings)), m_line(makeSerialLine())
+    : ComPort(std::move(lineSettings), makeSerialLine(), parent)
+{
+}
+
+ComPort::ComPort(std::function<LineSettings()> lineSettings, std::unique_ptr<SerialLine> line,
+                 QObject *parent)
+    : QObject(parent), m_lineSettings(std::move(lineSettings)), m_line(std::move(line))
 {
     connect(m_line.get(), &SerialLine::failed, this, [this](const QString &reason) {
         m_watch.stop();

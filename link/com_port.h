@@ -51,8 +51,10 @@ class ComPort : public QObject
     static LineSettings readSettings(const ProfileFile &profile);
 
     // lineSettings is asked at every Write, so a corrected settings file
-    // counts at the next upload.
+    // counts at the next upload. The line is the platform's own unless given.
     explicit ComPort(std::function<LineSettings()> lineSettings, QObject *parent = nullptr);
+    ComPort(std::function<LineSettings()> lineSettings, std::unique_ptr<SerialLine> line,
+            QObject *parent = nullptr);
     // What is still on the line gets the rest of its time to leave: a
     // programme is not cut short because the editor was closed.
     ~ComPort() override;

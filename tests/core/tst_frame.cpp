@@ -24,6 +24,36 @@ class TestFrame : public QObject
         QCOMPARE(frame.count('\xFF'), 1);
     }
 
+    // What the decoder refuses, and why: the monitor prints it for a frame
+    // the controller would not take.
+    void decoderRefusesWhatIsNoFrame_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("problem");
+        const QByteArray good = upload_frame::build(QByteArray(FormStore::kBankSize, '\x01'));
+        QTest::newRow("one byte short") << good.chopped(1) << "2049 bytes instead of 2050";
+        QTest::newRow("one byte more") << good + '\x01' << "2051 bytes instead of 2050";
+        QTest::newRow("empty") << QByteArray() << "0 bytes instead of 2050";
+        QByteArray bad = good;
+        bad[0] = '\xFE';
+        QTest::newRow("no start byte") << bad << "first byte 0xFE instead of 0xFF";
+        bad = good;
+        bad[1] = '\x0F';
+        QTest::newRow("wrong header") << bad << "second byte 0x0F instead of 0xF0";
+        bad = good;
+        bad[2049] = '\xFF';
+        QTest::newRow("start byte inside")
+            << bad << "a start byte 0xFF inside the data at offset 2049";
+    }
+    void decoderRefusesWhatIsNoFrame()
+    {
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, problem);
+        QString why;
+        QVERIFY(!upload_frame::decode(frame, &why));
+        QCOMPARE(why, problem);
+    }
+
     void programmeEndsAtTheCodaOrForm100_data()
     {
         QTest::addColumn<int>("coda"); // the one slot given hold time 0:00, -1 for none
