@@ -98,3 +98,32 @@ function(fountain_layer_probes)
   endforeach()
   file(CONFIGURE OUTPUT ${dir}/expected.cmake CONTENT "set(ERRORS \"${errors}\")\n")
 endfunction()
+
+# fountain_check_headers(<library>): with FOUNTAIN_CHECK_HEADERS, every header
+# of the library is also compiled on its own, in the library's layer, so that
+# a header that leans on what its includer (or a precompiled header) brought
+# in fails to build.
+function(fountain_check_headers library layer)
+  if(NOT FOUNTAIN_CHECK_HEADERS)
+    return()
+  endif()
+  get_target_property(sources ${library} SOURCES)
+  get_target_property(dir ${library} SOURCE_DIR)
+  set(checks "")
+  foreach(source ${sources})
+    if(source MATCHES "\\.h$")
+      # As the project includes it: from the source root.
+      file(RELATIVE_PATH header ${PROJECT_SOURCE_DIR} ${dir}/${source})
+      string(REPLACE "/" "_" name ${header})
+      set(check ${CMAKE_BINARY_DIR}/header-checks/${name}.cpp)
+      file(CONFIGURE OUTPUT ${check} CONTENT "#include \"${header}\"\n")
+      list(APPEND checks ${check})
+    endif()
+  endforeach()
+  if(checks)
+    add_library(${library}_headers OBJECT ${checks})
+    target_link_libraries(${library}_headers PRIVATE ${library})
+    set_target_properties(${library}_headers PROPERTIES AUTOMOC OFF DISABLE_PRECOMPILE_HEADERS ON)
+    fountain_layer(${library}_headers ${layer})
+  endif()
+endfunction()
