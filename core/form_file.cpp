@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/file_access.h"
+#include "core/form_layout.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,7 @@ static bool systemErrorSet()
 
 namespace {
 
+using form_layout::kImageSize;
 using formfile::codeForSystemError;
 using formfile::kReadFault;
 using formfile::kWriteFault;
@@ -145,24 +147,24 @@ QByteArray read(const QString &fileName)
         fail(codeForSystemError(EInOutError::kAccessDenied));
     // A longer file is something else, and a Save would cut it down: its size
     // says so without reading it.
-    if (f.size() > kFileSize)
+    if (f.size() > kImageSize)
         fail(EInOutError::kNotAFormFile);
     // The whole image is read before anyone sees it: a short file changes
     // nothing. One byte more is asked for, in case the size was not told.
-    QByteArray image(kFileSize + 1, '\0');
+    QByteArray image(kImageSize + 1, '\0');
     qsizetype got = 0;
-    while (got <= kFileSize) {
+    while (got <= kImageSize) {
         clearSystemError();
-        const qint64 n = f.read(image.data() + got, kFileSize + 1 - got);
+        const qint64 n = f.read(image.data() + got, kImageSize + 1 - got);
         if (n < 0)
             fail(codeForSystemError(kReadFault));
         if (n == 0)
             break;
         got += n;
     }
-    if (got < kFileSize)
+    if (got < kImageSize)
         fail(EInOutError::kReadBeyondEnd);
-    if (got > kFileSize)
+    if (got > kImageSize)
         fail(EInOutError::kNotAFormFile);
     image.chop(1);
     return image;

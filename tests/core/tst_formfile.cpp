@@ -159,7 +159,7 @@ class TestFormFile : public QObject
         QByteArray image;
         QCOMPARE(ioError([&] { image = formfile::read(path); }), readError);
         if (readError.isEmpty())
-            QCOMPARE(image, expected.value(name).left(formfile::kFileSize));
+            QCOMPARE(image, expected.value(name).left(form_layout::kImageSize));
         const QByteArray written = pattern(8192, 99);
         QCOMPARE(ioError([&] { formfile::write(path, written); }), writeError);
         // The file is replaced whole or not at all; nothing else changes and
