@@ -46,6 +46,10 @@ inline constexpr int kForms = 100;
 static_assert(kBankSize == kPlanes * kPlaneSize && kPlanes == kValves && kPlaneSize == 2 * kSlots &&
               kImageSize % kBankSize == 0 && kForms <= kSlots);
 
+// The bank the forms are edited, played and sent from; the other banks travel
+// with the image, but for the travel times.
+inline constexpr int kFormBank = 0;
+
 // ---- the planes of the detail area ----
 // Byte 128 + n of plane p holds, for slot n: the name length (plane 0),
 // name character p (planes 1..5), the hold minutes (6) or the hold seconds (7).

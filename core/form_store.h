@@ -47,7 +47,7 @@ class FormStore
     FormStore(const FormStore &) = delete;
     FormStore &operator=(const FormStore &) = delete;
 
-    int activeBank() const { return 0; }
+    int activeBank() const { return form_layout::kFormBank; }
     SlotAddress UstAdrBufer(int slot) const;
 
     FountainForm ReadForm(int slot) const;

@@ -60,7 +60,7 @@ struct Input
 // Reads at most limit bytes of a plain file, or of standard input ("-"),
 // which must not be a terminal. Says why on standard error when it cannot.
 std::optional<Input> readInput(const QString &name, qint64 limit);
-// A form file to show, export, compare or send: exactly 8192 bytes.
+// A form file to show, export, compare or send: exactly form_layout::kImageSize bytes.
 std::optional<Input> readFormFile(const QString &name);
 // Reads each name once: standard input can be given only once.
 bool distinctInputs(const QStringList &names);

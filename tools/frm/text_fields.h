@@ -57,7 +57,7 @@ class FieldReader
     // The form field of the slot's form: its number, 1 above the slot.
     bool formNumber(const Field &f, int slot);
     bool form(const FormFields &f, int slot, Form *out);
-    bool travel(const Field (&f)[kValves], std::array<std::uint8_t, kValves> *out);
+    bool travel(const Field (&f)[kValves], TravelTimes *out);
     bool hidden(const Field &offset, const Field &hex, HiddenRun *out);
 
   private:
