@@ -17,12 +17,12 @@ TGauge::TGauge(bool showText, QWidget *parent) : QWidget(parent), m_showText(sho
 
 int TGauge::filledHeight(int value) const
 {
-    return value * height() / kMax;
+    return value * height() / form_layout::kFullJet;
 }
 
 void TGauge::setValue(int value)
 {
-    value = std::clamp(value, 0, kMax);
+    value = std::clamp(value, form_layout::kNoJet, form_layout::kFullJet);
     if (value == m_value)
         return;
     const bool visibleChange = m_showText
