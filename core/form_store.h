@@ -33,13 +33,6 @@ struct SlotAddress
 class FormStore
 {
   public:
-    static constexpr int kSize = form_layout::kImageSize;
-    static constexpr int kBankSize = form_layout::kBankSize;
-    static constexpr int kPlaneSize = form_layout::kPlaneSize;
-    static constexpr int kSlots = form_layout::kSlots;
-    static constexpr int kValves = form_layout::kValves;
-    static constexpr int kMaxNameLength = form_layout::kMaxNameLength;
-    static constexpr int kTravelTimeBase = form_layout::travelTimeByte(1);
     // The list operations move slots within 0..kListLastSlot.
     static constexpr int kListLastSlot = 102;
 

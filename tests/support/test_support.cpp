@@ -53,7 +53,7 @@ QByteArray readFile(const QString &path)
 QByteArray randomImage(quint32 seed)
 {
     QRandomGenerator gen(seed);
-    QByteArray b(FormStore::kSize, '\0');
+    QByteArray b(form_layout::kImageSize, '\0');
     for (char &c : b)
         c = char(gen.bounded(256));
     return b;
