@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/file_access.h"
 #include "core/form_layout.h"
+#include "core/form_store.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -168,6 +169,16 @@ QByteArray read(const QString &fileName)
         fail(EInOutError::kNotAFormFile);
     image.chop(1);
     return image;
+}
+
+void load(const QString &fileName, FormStore &store)
+{
+    const QByteArray image = read(fileName);
+    // read() gives exactly the store's size or throws. Were the two ever to
+    // disagree, the command must stop here, before it names the file as the
+    // one loaded while the store still holds the previous programme.
+    if (!store.replaceImage(image))
+        fail(image.size() < kImageSize ? EInOutError::kReadBeyondEnd : EInOutError::kNotAFormFile);
 }
 
 bool isThere(const QString &fileName)

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+class FormStore;
+
 namespace formfile {
 
 // Codes with no text of their own; the operator sees "I/O error %d".
@@ -20,6 +22,10 @@ int codeForSystemError(int fallback);
 // EInOutError (2, 3, 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another
 // code).
 QByteArray read(const QString &fileName);
+
+// The file's image into the store, whole: on any failure the store is left as
+// it was and EInOutError is raised, as by read().
+void load(const QString &fileName, FormStore &store);
 
 // Whether a start-up should try the name: a file is there, or a link that
 // cannot be followed to its end (whose failure is then reported).

@@ -64,7 +64,7 @@ class FormStore
     QByteArray image() const;
     // Replaces the whole image; anything but exactly form_layout::kImageSize
     // bytes is refused, and the store is left as it was.
-    bool replaceImage(const QByteArray &bytes);
+    [[nodiscard]] bool replaceImage(const QByteArray &bytes);
     QByteArray bank0Image() const;
 
   private:

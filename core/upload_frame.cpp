@@ -55,7 +55,9 @@ std::optional<Programme> decode(QByteArrayView frame, QString *problem)
     auto store = std::make_unique<FormStore>();
     QByteArray image(form_layout::kImageSize, '\0');
     image.replace(0, form_layout::kBankSize, frame.sliced(kHeaderSize).toByteArray());
-    store->replaceImage(image);
+    // The image was made at the store's size just above: the store takes it.
+    const bool whole = store->replaceImage(image);
+    Q_ASSERT(whole);
 
     Programme programme;
     // The frame carries every slot of bank 0, but a programme ends at the last form.

@@ -68,7 +68,7 @@ class TestFiles : public QObject
     {
         WindowFixture x;
         const QByteArray programme = randomImage(1);
-        x.store().replaceImage(programme);
+        QVERIFY(x.store().replaceImage(programme));
         const std::array<int, 8> travel = {7, 8, 60, 100, 128, 200, 254, 255};
         QByteArray expected = programme;
         for (int v = 0; v < 8; ++v) {

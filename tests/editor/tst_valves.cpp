@@ -114,7 +114,7 @@ class TestValves : public QObject
 #endif
         {
             WindowFixture x(&sandbox);
-            x.store().replaceImage(randomImage(16));
+            QVERIFY(x.store().replaceImage(randomImage(16)));
             x.prompts.saveAnswers << cafe;
             x.button("SpeedButtonSaveAs")->click();
         }

@@ -83,7 +83,7 @@ class TestFrmText : public QObject
                      QStringLiteral("\"Ель\", \"levels\": [64, 200"));
         csv.replace(QStringLiteral("\n2,Ёлка,64,64,"), QStringLiteral("\n2,Ель,64,200,"));
         FormStore expected;
-        expected.replaceImage(image);
+        QVERIFY(expected.replaceImage(image));
         expected.WriteForm(1, form({64, 200, 64, 64, 64, 64, 64, 64}, QStringLiteral("Ель"), 1, 5));
         expected.set(nameCharAt(1, 4), 0); // the fourth letter of the old name is not kept
         for (const QString &text : {json, csv}) {
