@@ -16,12 +16,12 @@ constexpr int kReadFault = 30;
 
 // The code of the system's last error (errno, or GetLastError on Windows)
 // whose text the operator sees; fallback where none fits.
-int codeForSystemError(int fallback);
+[[nodiscard]] int codeForSystemError(int fallback);
 
 // The file's image, exactly form_layout::kImageSize bytes. Needs only read access. Throws
 // EInOutError (2, 3, 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another
 // code).
-QByteArray read(const QString &fileName);
+[[nodiscard]] QByteArray read(const QString &fileName);
 
 // The file's image into the store, whole: on any failure the store is left as
 // it was and EInOutError is raised, as by read().
@@ -29,7 +29,7 @@ void load(const QString &fileName, FormStore &store);
 
 // Whether a start-up should try the name: a file is there, or a link that
 // cannot be followed to its end (whose failure is then reported).
-bool isThere(const QString &fileName);
+[[nodiscard]] bool isThere(const QString &fileName);
 
 // Replaces the file with image (form_layout::kImageSize bytes) through a temporary file, so a
 // failed write leaves the old file whole. A file without any write permission

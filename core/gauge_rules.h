@@ -7,7 +7,7 @@
 namespace gauge {
 
 // One step from value towards target; resting on it once there.
-constexpr int step(int value, int target)
+[[nodiscard]] constexpr int step(int value, int target)
 {
     if (value < target)
         ++value;

@@ -40,10 +40,11 @@ class ProfileFile
     void writeStrings(const QString &section, const KeyValues &values);
 
     // The same two operations on a file's bytes, without touching the disk.
-    static QString valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                           const QString &def, qsizetype maxLength = kMaxValueLength);
-    static QByteArray withValue(const QByteArray &contents, const QString &section,
-                                const QString &key, const QString &value);
+    [[nodiscard]] static QString valueIn(const QByteArray &contents, const QString &section,
+                                         const QString &key, const QString &def,
+                                         qsizetype maxLength = kMaxValueLength);
+    [[nodiscard]] static QByteArray withValue(const QByteArray &contents, const QString &section,
+                                              const QString &key, const QString &value);
 
   private:
     // The file reads come from: the file itself, or the fallback while it is missing.

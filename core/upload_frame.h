@@ -24,7 +24,7 @@ inline constexpr int kFrameSize = kHeaderSize + form_layout::kBankSize; // 2050
 // The frame for a bank 0 image of form_layout::kBankSize bytes: the two header
 // bytes, then the bank with every 0xFF sent as 0xFE. Only the frame is changed;
 // the bank (and so the store and the form file) keeps its 255s.
-QByteArray build(QByteArrayView bank0);
+[[nodiscard]] QByteArray build(QByteArrayView bank0);
 
 // The programme a frame carries, as the controller would run it.
 struct Programme
@@ -36,7 +36,7 @@ struct Programme
 };
 
 // Decodes a whole frame; nullopt with a reason in *problem when it is not one.
-std::optional<Programme> decode(QByteArrayView frame, QString *problem = nullptr);
+[[nodiscard]] std::optional<Programme> decode(QByteArrayView frame, QString *problem = nullptr);
 
 // Cuts a byte stream from the line into frames. A start byte ends whatever
 // came before it, so a frame cut short shows up when the next one begins, or
@@ -56,8 +56,8 @@ class Reader
         QString what;     // what was wrong, for CutShort and Malformed
     };
 
-    QList<Event> feed(QByteArrayView bytes);
-    QList<Event> idle();
+    [[nodiscard]] QList<Event> feed(QByteArrayView bytes);
+    [[nodiscard]] QList<Event> idle();
     bool inChunk() const { return m_count > 0; }
 
   private:

@@ -37,6 +37,7 @@ QString excerpt(QStringView text);
 TextKind guessKind(const QByteArray &text);
 
 // The form file's whole image, or nothing with *error set.
-std::optional<QByteArray> importText(const QByteArray &text, TextKind kind, TextError *error);
+[[nodiscard]] std::optional<QByteArray> importText(const QByteArray &text, TextKind kind,
+                                                   TextError *error);
 
 } // namespace frm
