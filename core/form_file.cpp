@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cerrno>
@@ -199,7 +198,7 @@ bool isThere(const QString &fileName)
     return info.isSymLink();
 }
 
-void write(const QString &fileName, const QByteArray &image)
+void write(const QString &fileName, const QByteArray &image, const SaveFileMaker &makeFile)
 {
     if (const int code = nameProblem(fileName, true))
         fail(code);
@@ -207,27 +206,27 @@ void write(const QString &fileName, const QByteArray &image)
     if (info.exists() && isReadOnlyFile(info))
         fail(EInOutError::kAccessDenied);
 
-    QSaveFile f(fileName);
+    const std::unique_ptr<SaveFile> f = makeFile(fileName);
     clearSystemError();
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f->open())
         fail(codeForSystemError(EInOutError::kAccessDenied));
     clearSystemError();
-    if (f.write(image) != image.size()) {
+    if (f->write(image) != image.size()) {
         const int code = codeForSystemError(EInOutError::kDiskFull);
-        f.cancelWriting();
+        f->cancelWriting();
         fail(code);
     }
     // Most write errors surface when the buffer reaches the disk. Flushed here
     // and checked: QSaveFile::commit of Qt 6.4 overlooks a failed final flush
     // and would put a truncated file in place of the old one.
     clearSystemError();
-    if (!f.flush()) {
+    if (!f->flush()) {
         const int code = codeForSystemError(EInOutError::kDiskFull);
-        f.cancelWriting();
+        f->cancelWriting();
         fail(code);
     }
     clearSystemError();
-    if (!f.commit())
+    if (!f->commit())
         fail(codeForSystemError(systemErrorSet() ? kWriteFault : EInOutError::kDiskFull));
 }
 

@@ -3,6 +3,8 @@
 // comes from.
 #pragma once
 
+#include "core/save_file.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -34,6 +36,7 @@ void load(const QString &fileName, FormStore &store);
 // Replaces the file with image (form_layout::kImageSize bytes) through a temporary file, so a
 // failed write leaves the old file whole. A file without any write permission
 // counts as read-only and is refused with code 5, even for the superuser.
-void write(const QString &fileName, const QByteArray &image);
+void write(const QString &fileName, const QByteArray &image,
+           const SaveFileMaker &makeFile = makeQSaveFile);
 
 } // namespace formfile
