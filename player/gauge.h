@@ -3,8 +3,6 @@
 // the live jet gauges.
 #pragma once
 
-#include "core/form_layout.h"
-
 #include <QWidget>
 
 class TGauge : public QWidget
