@@ -70,7 +70,7 @@ void TFileCommands::SpeedButtonLoadClick()
     m_openName = name;
     // Read whole before anything changes: a file that fails to load leaves the
     // store, the caption and the current file as they were.
-    m_store.replaceImage(formfile::read(name));
+    formfile::load(name, m_store);
     m_currentFile = name;
     emit captionChanged(kCaptionWithFile + name);
     m_editor.setFormNumber(0);
@@ -123,7 +123,7 @@ void TFileCommands::loadLastFormFile()
     // failure is reported.
     if (name.isEmpty() || !formfile::isThere(name))
         return;
-    m_store.replaceImage(formfile::read(name));
+    formfile::load(name, m_store);
     m_currentFile = name;
     emit captionChanged(kCaptionWithFile + name);
     emit saveEnabledChanged(true);

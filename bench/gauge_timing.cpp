@@ -4,6 +4,7 @@
 // the idle window takes with all nine timers running. Takes about a minute.
 // Usage: gauge_timing (bench/gauge_timing.sh builds it and runs it under Xvfb).
 #include "app/main_window.h"
+#include "core/form_layout.h"
 #include "core/gauge_rules.h"
 #include "editor/valve_panel.h"
 #include "player/gauge.h"
@@ -129,7 +130,7 @@ int main(int argc, char *argv[])
                     t.lostMs += now - t.lastStepMs - interval;
                 }
                 t.lastStepMs = now;
-                if (gauge(valve)->value() == 255) {
+                if (gauge(valve)->value() == form_layout::kFullJet) {
                     t.finishedMs = now;
                     if (--sweepsLeft == 0) {
                         // Everything rests from here on: measure the idle window.
@@ -162,13 +163,13 @@ int main(int argc, char *argv[])
     // changed interval restarts its timer. Start well after the window's first
     // paint and TimerPlay's first tick, half-way between two ticks.
     for (const Sweep &s : sweeps)
-        travelBar(s.valve)->setValue(255);
+        travelBar(s.valve)->setValue(form_layout::kMaxTravel);
     QTimer::singleShot(kSweepStartMs, &app, [&] {
         JetLevels targets = gauges->targets();
         for (const Sweep &s : sweeps) {
             travelBar(s.valve)->setValue(s.travelSeconds);
-            gauge(s.valve)->setValue(0);
-            targets[s.valve - 1] = 255;
+            gauge(s.valve)->setValue(form_layout::kNoJet);
+            targets[s.valve - 1] = form_layout::kFullJet;
         }
         gauges->setTargets(targets);
         sweepClock.start();
@@ -180,7 +181,7 @@ int main(int argc, char *argv[])
     bool allOk = true;
     for (const Sweep &s : sweeps) {
         const int interval = gauge::intervalMs(s.travelSeconds);
-        const double ideal = 255.0 * interval;
+        const double ideal = double(form_layout::kFullJet) * interval;
         const double error = 100 * (s.finishedMs - ideal) / ideal;
         const bool ok = s.finishedMs >= 0 && std::abs(error) <= kSweepTolerancePercent;
         allOk = allOk && ok;

@@ -13,7 +13,7 @@ namespace cp1251 {
 QByteArray encode(const QString &text);
 // Whether the code page holds every character of text, so that encode loses
 // nothing: where text is typed or read, any other is refused.
-bool encodable(QStringView text);
+[[nodiscard]] bool encodable(QStringView text);
 char encodeChar(QChar c);
 QString decode(QByteArrayView bytes);
 QChar decodeChar(unsigned char byte);

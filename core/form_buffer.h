@@ -3,13 +3,15 @@
 // the name exactly as typed).
 #pragma once
 
+#include "core/form_layout.h"
+
 #include <QString>
 
 #include <array>
 
 struct PanelForm
 {
-    std::array<int, 8> positions{}; // valve bars 1..8, 0 = full jet
+    std::array<int, form_layout::kValves> positions{}; // valve bars 1..8, 0 = full jet
     QString name;
     int holdMin = 0;
     int holdSek = 0;

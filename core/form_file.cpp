@@ -4,10 +4,11 @@
 
 #include "core/errors.h"
 #include "core/file_access.h"
+#include "core/form_layout.h"
+#include "core/form_store.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cerrno>
@@ -99,6 +100,7 @@ static bool systemErrorSet()
 
 namespace {
 
+using form_layout::kImageSize;
 using formfile::codeForSystemError;
 using formfile::kReadFault;
 using formfile::kWriteFault;
@@ -145,27 +147,37 @@ QByteArray read(const QString &fileName)
         fail(codeForSystemError(EInOutError::kAccessDenied));
     // A longer file is something else, and a Save would cut it down: its size
     // says so without reading it.
-    if (f.size() > kFileSize)
+    if (f.size() > kImageSize)
         fail(EInOutError::kNotAFormFile);
     // The whole image is read before anyone sees it: a short file changes
     // nothing. One byte more is asked for, in case the size was not told.
-    QByteArray image(kFileSize + 1, '\0');
+    QByteArray image(kImageSize + 1, '\0');
     qsizetype got = 0;
-    while (got <= kFileSize) {
+    while (got <= kImageSize) {
         clearSystemError();
-        const qint64 n = f.read(image.data() + got, kFileSize + 1 - got);
+        const qint64 n = f.read(image.data() + got, kImageSize + 1 - got);
         if (n < 0)
             fail(codeForSystemError(kReadFault));
         if (n == 0)
             break;
         got += n;
     }
-    if (got < kFileSize)
+    if (got < kImageSize)
         fail(EInOutError::kReadBeyondEnd);
-    if (got > kFileSize)
+    if (got > kImageSize)
         fail(EInOutError::kNotAFormFile);
     image.chop(1);
     return image;
+}
+
+void load(const QString &fileName, FormStore &store)
+{
+    const QByteArray image = read(fileName);
+    // read() gives exactly the store's size or throws. Were the two ever to
+    // disagree, the command must stop here, before it names the file as the
+    // one loaded while the store still holds the previous programme.
+    if (!store.replaceImage(image))
+        fail(image.size() < kImageSize ? EInOutError::kReadBeyondEnd : EInOutError::kNotAFormFile);
 }
 
 bool isThere(const QString &fileName)
@@ -186,7 +198,7 @@ bool isThere(const QString &fileName)
     return info.isSymLink();
 }
 
-void write(const QString &fileName, const QByteArray &image)
+void write(const QString &fileName, const QByteArray &image, const SaveFileMaker &makeFile)
 {
     if (const int code = nameProblem(fileName, true))
         fail(code);
@@ -194,27 +206,27 @@ void write(const QString &fileName, const QByteArray &image)
     if (info.exists() && isReadOnlyFile(info))
         fail(EInOutError::kAccessDenied);
 
-    QSaveFile f(fileName);
+    const std::unique_ptr<SaveFile> f = makeFile(fileName);
     clearSystemError();
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f->open())
         fail(codeForSystemError(EInOutError::kAccessDenied));
     clearSystemError();
-    if (f.write(image) != image.size()) {
+    if (f->write(image) != image.size()) {
         const int code = codeForSystemError(EInOutError::kDiskFull);
-        f.cancelWriting();
+        f->cancelWriting();
         fail(code);
     }
     // Most write errors surface when the buffer reaches the disk. Flushed here
     // and checked: QSaveFile::commit of Qt 6.4 overlooks a failed final flush
     // and would put a truncated file in place of the old one.
     clearSystemError();
-    if (!f.flush()) {
+    if (!f->flush()) {
         const int code = codeForSystemError(EInOutError::kDiskFull);
-        f.cancelWriting();
+        f->cancelWriting();
         fail(code);
     }
     clearSystemError();
-    if (!f.commit())
+    if (!f->commit())
         fail(codeForSystemError(systemErrorSet() ? kWriteFault : EInOutError::kDiskFull));
 }
 

@@ -1,33 +1,42 @@
-// The form file: the 8192-byte image of the form store, no header. Failures
-// raise EInOutError with the code the operator's message comes from.
+// The form file: the image of the form store (form_layout::kImageSize bytes),
+// no header. Failures raise EInOutError with the code the operator's message
+// comes from.
 #pragma once
+
+#include "core/save_file.h"
 
 #include <QByteArray>
 #include <QString>
 
+class FormStore;
+
 namespace formfile {
 
-constexpr qsizetype kFileSize = 8192;
-constexpr qsizetype kRecordSize = 128; // the file is 64 records of this size
 // Codes with no text of their own; the operator sees "I/O error %d".
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 
 // The code of the system's last error (errno, or GetLastError on Windows)
 // whose text the operator sees; fallback where none fits.
-int codeForSystemError(int fallback);
+[[nodiscard]] int codeForSystemError(int fallback);
 
-// The file's 8192 bytes. Needs only read access. Throws EInOutError (2, 3,
-// 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another code).
-QByteArray read(const QString &fileName);
+// The file's image, exactly form_layout::kImageSize bytes. Needs only read access. Throws
+// EInOutError (2, 3, 4, 5, 100 for a shorter file, kNotAFormFile for a longer one, or another
+// code).
+[[nodiscard]] QByteArray read(const QString &fileName);
+
+// The file's image into the store, whole: on any failure the store is left as
+// it was and EInOutError is raised, as by read().
+void load(const QString &fileName, FormStore &store);
 
 // Whether a start-up should try the name: a file is there, or a link that
 // cannot be followed to its end (whose failure is then reported).
-bool isThere(const QString &fileName);
+[[nodiscard]] bool isThere(const QString &fileName);
 
-// Replaces the file with image (8192 bytes) through a temporary file, so a
+// Replaces the file with image (form_layout::kImageSize bytes) through a temporary file, so a
 // failed write leaves the old file whole. A file without any write permission
 // counts as read-only and is refused with code 5, even for the superuser.
-void write(const QString &fileName, const QByteArray &image);
+void write(const QString &fileName, const QByteArray &image,
+           const SaveFileMaker &makeFile = makeQSaveFile);
 
 } // namespace formfile

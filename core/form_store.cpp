@@ -6,10 +6,12 @@
 
 #include <algorithm>
 
+using namespace form_layout;
+
 SlotAddress FormStore::UstAdrBufer(int slot) const
 {
-    const int level = activeBank() * kBankSize + slot;
-    return {level, level + kSlots};
+    const int level = levelIndex(activeBank(), slot);
+    return {level, nameIndex(level)};
 }
 
 FountainForm FormStore::ReadForm(int slot) const
@@ -17,14 +19,14 @@ FountainForm FormStore::ReadForm(int slot) const
     const SlotAddress a = UstAdrBufer(slot);
     FountainForm form;
     for (int v = 0; v < kValves; ++v)
-        form.levels[v] = at(a.level + v * kPlaneSize);
-    const int length = std::min<int>(at(a.name), kMaxNameLength);
+        form.levels[v] = at(levelByte(a.level, v + 1));
+    const int length = std::min<int>(at(detailByte(a.name, kNameLengthPlane)), kMaxNameLength);
     QByteArray raw;
     for (int c = 1; c <= length; ++c)
-        raw.append(char(at(a.name + c * kPlaneSize)));
+        raw.append(char(at(detailByte(a.name, nameCharPlane(c)))));
     form.name = cp1251::decode(raw);
-    form.holdMin = at(a.name + 6 * kPlaneSize);
-    form.holdSek = at(a.name + 7 * kPlaneSize);
+    form.holdMin = at(detailByte(a.name, kHoldMinPlane));
+    form.holdSek = at(detailByte(a.name, kHoldSecPlane));
     return form;
 }
 
@@ -32,32 +34,32 @@ void FormStore::WriteForm(int slot, const FountainForm &form)
 {
     const SlotAddress a = UstAdrBufer(slot);
     for (int v = 0; v < kValves; ++v)
-        set(a.level + v * kPlaneSize, form.levels[v]);
+        set(levelByte(a.level, v + 1), form.levels[v]);
     const QByteArray raw = cp1251::encode(form.name).left(kMaxNameLength);
-    set(a.name, std::uint8_t(raw.size()));
+    set(detailByte(a.name, kNameLengthPlane), std::uint8_t(raw.size()));
     // Character bytes beyond the name's length are left as they were.
     for (int c = 1; c <= raw.size(); ++c)
-        set(a.name + c * kPlaneSize, std::uint8_t(raw[c - 1]));
-    set(a.name + 6 * kPlaneSize, form.holdMin);
-    set(a.name + 7 * kPlaneSize, form.holdSek);
+        set(detailByte(a.name, nameCharPlane(c)), std::uint8_t(raw[c - 1]));
+    set(detailByte(a.name, kHoldMinPlane), form.holdMin);
+    set(detailByte(a.name, kHoldSecPlane), form.holdSek);
 }
 
 void FormStore::MarkCoda(int slot)
 {
     const SlotAddress a = UstAdrBufer(slot);
-    set(a.name + 6 * kPlaneSize, 0);
-    set(a.name + 7 * kPlaneSize, 0);
+    set(detailByte(a.name, kHoldMinPlane), 0);
+    set(detailByte(a.name, kHoldSecPlane), 0);
 }
 
-std::array<std::uint8_t, 8> FormStore::ReadZadv() const
+TravelTimes FormStore::ReadZadv() const
 {
-    std::array<std::uint8_t, 8> t{};
+    TravelTimes t{};
     for (int v = 0; v < kValves; ++v)
-        t[v] = at(kTravelTimeBase + v * kPlaneSize);
+        t[v] = at(travelTimeByte(v + 1));
     return t;
 }
 
-void FormStore::writeTravelTimes(const std::array<std::uint8_t, 8> &seconds)
+void FormStore::writeTravelTimes(const TravelTimes &seconds)
 {
     for (int v = 0; v < kValves; ++v)
         writeTravelTime(v + 1, seconds[v]);
@@ -65,7 +67,7 @@ void FormStore::writeTravelTimes(const std::array<std::uint8_t, 8> &seconds)
 
 void FormStore::writeTravelTime(int valve, std::uint8_t seconds)
 {
-    set(kTravelTimeBase + (valve - 1) * kPlaneSize, seconds);
+    set(travelTimeByte(valve), seconds);
 }
 
 void FormStore::ClearStore()
@@ -73,38 +75,36 @@ void FormStore::ClearStore()
     m_bytes.fill(0);
 }
 
+void FormStore::copySlot(int from, int to)
+{
+    const SlotAddress f = UstAdrBufer(from);
+    const SlotAddress t = UstAdrBufer(to);
+    for (int p = 0; p < kPlanes; ++p) {
+        set(planeByte(t.level, p), at(planeByte(f.level, p)));
+        set(planeByte(t.name, p), at(planeByte(f.name, p)));
+    }
+}
+
 void FormStore::insertSlot(int slot)
 {
-    const int base = activeBank() * kBankSize;
-    for (int plane = 0; plane < kValves; ++plane) {
-        for (int area : {0, kSlots}) {
-            const int first = base + plane * kPlaneSize + area;
-            for (int s = kListLastSlot - 1; s > slot; --s)
-                set(first + s, at(first + s - 1));
-        }
-    }
+    for (int s = kListLastSlot - 1; s > slot; --s)
+        copySlot(s - 1, s);
 }
 
 void FormStore::deleteSlot(int slot)
 {
-    const int base = activeBank() * kBankSize;
-    for (int plane = 0; plane < kValves; ++plane) {
-        for (int area : {0, kSlots}) {
-            const int first = base + plane * kPlaneSize + area;
-            for (int s = slot; s < kListLastSlot; ++s)
-                set(first + s, at(first + s + 1));
-        }
-    }
+    for (int s = slot; s < kListLastSlot; ++s)
+        copySlot(s + 1, s);
 }
 
 QByteArray FormStore::image() const
 {
-    return QByteArray(reinterpret_cast<const char *>(m_bytes.data()), kSize);
+    return QByteArray(reinterpret_cast<const char *>(m_bytes.data()), kImageSize);
 }
 
 bool FormStore::replaceImage(const QByteArray &bytes)
 {
-    if (bytes.size() != kSize)
+    if (bytes.size() != kImageSize)
         return false;
     std::copy(bytes.begin(), bytes.end(), m_bytes.begin());
     return true;

@@ -1,7 +1,9 @@
-// The form store: the one 8192-byte array holding every fountain form and the
-// eight valve travel times. Its image is the form file; bank 0 is the block
-// sent to the controller.
+// The form store: the one array holding every fountain form and the eight
+// valve travel times, laid out as core/form_layout.h describes. Its image is
+// the form file; bank 0 is the block sent to the controller.
 #pragma once
+
+#include "core/form_layout.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,24 +11,11 @@
 #include <array>
 #include <cstdint>
 
-using JetLevels = std::array<std::uint8_t, 8>; // valves 1..8, 0 = no jet, 255 = full height
-
-// The editor's valve bars stand upside down: position 0, at the top, is a full
-// jet. The store keeps the jet level, never the position.
-constexpr std::uint8_t jetLevelOfBar(int position)
-{
-    return std::uint8_t(255 - position);
-}
-constexpr int barOfJetLevel(std::uint8_t level)
-{
-    return 255 - level;
-}
-
 // One fountain form as the store's operations exchange it.
 struct FountainForm
 {
     JetLevels levels{};
-    QString name; // at most 5 characters reach the store
+    QString name; // at most form_layout::kMaxNameLength characters reach the store
     std::uint8_t holdMin = 0;
     std::uint8_t holdSek = 0;
 
@@ -44,13 +33,6 @@ struct SlotAddress
 class FormStore
 {
   public:
-    static constexpr int kSize = 8192;
-    static constexpr int kBankSize = 2048;
-    static constexpr int kPlaneSize = 256;
-    static constexpr int kSlots = 128;
-    static constexpr int kValves = 8;
-    static constexpr int kMaxNameLength = 5;
-    static constexpr int kTravelTimeBase = 6271; // slot 127 of bank 3, plane 0
     // The list operations move slots within 0..kListLastSlot.
     static constexpr int kListLastSlot = 102;
 
@@ -58,15 +40,15 @@ class FormStore
     FormStore(const FormStore &) = delete;
     FormStore &operator=(const FormStore &) = delete;
 
-    int activeBank() const { return 0; }
+    int activeBank() const { return form_layout::kFormBank; }
     SlotAddress UstAdrBufer(int slot) const;
 
     FountainForm ReadForm(int slot) const;
     void WriteForm(int slot, const FountainForm &form);
     void MarkCoda(int slot);
 
-    std::array<std::uint8_t, 8> ReadZadv() const;
-    void writeTravelTimes(const std::array<std::uint8_t, 8> &seconds);
+    TravelTimes ReadZadv() const;
+    void writeTravelTimes(const TravelTimes &seconds);
     void writeTravelTime(int valve, std::uint8_t seconds); // valve 1..8
 
     void ClearStore();
@@ -80,10 +62,14 @@ class FormStore
     void set(int index, std::uint8_t value) { m_bytes.at(static_cast<std::size_t>(index)) = value; }
 
     QByteArray image() const;
-    // Replaces all 8192 bytes; anything but exactly kSize bytes is refused.
-    bool replaceImage(const QByteArray &bytes);
+    // Replaces the whole image; anything but exactly form_layout::kImageSize
+    // bytes is refused, and the store is left as it was.
+    [[nodiscard]] bool replaceImage(const QByteArray &bytes);
     QByteArray bank0Image() const;
 
   private:
-    std::array<std::uint8_t, kSize> m_bytes{};
+    // The slot's sixteen bytes, level and detail, over those of slot to.
+    void copySlot(int from, int to);
+
+    std::array<std::uint8_t, form_layout::kImageSize> m_bytes{};
 };

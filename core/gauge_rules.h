@@ -2,12 +2,12 @@
 // target, the timer's interval following the valve's travel time.
 #pragma once
 
+#include "core/form_layout.h"
+
 namespace gauge {
 
-inline constexpr int kMax = 255;
-
 // One step from value towards target; resting on it once there.
-constexpr int step(int value, int target)
+[[nodiscard]] constexpr int step(int value, int target)
 {
     if (value < target)
         ++value;
@@ -16,17 +16,11 @@ constexpr int step(int value, int target)
     return value;
 }
 
-// A gauge timer's interval for a travel time in seconds: 255 steps then take
-// just under the travel time.
+// A gauge timer's interval for a travel time in seconds: a sweep from no jet
+// to a full jet (kFullJet steps) then takes just under the travel time.
 constexpr int intervalMs(int travelSeconds)
 {
-    return travelSeconds * 1000 / 256;
-}
-
-// The whole percentage a gauge shows for a value.
-constexpr int percent(int value)
-{
-    return value * 100 / kMax;
+    return travelSeconds * 1000 / (form_layout::kFullJet + 1);
 }
 
 } // namespace gauge

@@ -26,7 +26,7 @@ struct MountEntry
 };
 
 // The lines of /proc/self/mounts, with the kernel's octal escapes (\040) undone.
-QList<MountEntry> parseMounts(const QByteArray &mounts);
+[[nodiscard]] QList<MountEntry> parseMounts(const QByteArray &mounts);
 
 // A file system on a local disk: a device file behind it, and neither a
 // memory, kernel or package image nor a network or FUSE file system.
@@ -46,7 +46,7 @@ class TimedStatfs
     explicit TimedStatfs(Call call = {},
                          std::chrono::milliseconds limit = std::chrono::milliseconds(400));
 
-    std::optional<struct statvfs> operator()(const QString &path);
+    [[nodiscard]] std::optional<struct statvfs> operator()(const QString &path);
 
   private:
     struct Pending;

@@ -3,6 +3,8 @@
 // CurrentForm, so the rules run without widgets.
 #pragma once
 
+#include "core/form_layout.h"
+
 #include <QString>
 
 #include <optional>
@@ -20,7 +22,7 @@ class CurrentForm
   public:
     virtual ~CurrentForm() = default;
     virtual int formNumber() const = 0;
-    // Clamped to 0..99; the editor loads the slot if, and only if, the number changed.
+    // Clamped to the forms' slots; the editor loads the slot if, and only if, the number changed.
     virtual void setFormNumber(int slot) = 0;
     // Loads the current slot into the editor again.
     virtual void reloadForm() = 0;
@@ -37,9 +39,8 @@ QString minutesSecondsText(int seconds);
 class Playback
 {
   public:
-    static constexpr int kLastSlot = 99; // the last slot the form number reaches
-
-    static int nextSlot(int slot) { return slot == kLastSlot ? 0 : slot + 1; }
+    // After the last form the programme starts again at the first.
+    static int nextSlot(int slot) { return slot == form_layout::kForms - 1 ? 0 : slot + 1; }
     // "Таймер ", whole minutes, " Мин ", the remaining seconds, " Сек ".
     static QString countdownText(int seconds);
 

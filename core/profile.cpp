@@ -21,7 +21,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThread>
 
 #include <vector>
@@ -339,15 +338,15 @@ void ProfileFile::writeStrings(const QString &section, const KeyValues &values)
 
     // Written beside the old file and renamed over it: a failed write never
     // leaves half a settings file.
-    QSaveFile save(m_path);
+    const std::unique_ptr<SaveFile> save = m_makeFile(m_path);
     // The explicit flush: QSaveFile::commit of Qt 6.4 overlooks a failed final
     // flush and would put a truncated file in place.
-    if (!save.open(QIODevice::WriteOnly))
+    if (!save->open())
         throw ESettingsWriteError(m_path);
-    if (save.write(contents) != contents.size() || !save.flush()) {
-        save.cancelWriting();
+    if (save->write(contents) != contents.size() || !save->flush()) {
+        save->cancelWriting();
         throw ESettingsWriteError(m_path);
     }
-    if (!save.commit())
+    if (!save->commit())
         throw ESettingsWriteError(m_path);
 }

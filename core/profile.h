@@ -5,6 +5,8 @@
 // editors writing at once never lose each other's keys.
 #pragma once
 
+#include "core/save_file.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -18,9 +20,11 @@ class ProfileFile
 
     // A file that does not exist yet reads as readFallback, where given, and its
     // first write starts from that file's lines: settings carry over from an
-    // older place.
-    explicit ProfileFile(QString path, QString readFallback = {})
-        : m_path(std::move(path)), m_fallback(std::move(readFallback))
+    // older place. Rewrites go through makeFile.
+    explicit ProfileFile(QString path, QString readFallback = {},
+                         SaveFileMaker makeFile = makeQSaveFile)
+        : m_path(std::move(path)), m_fallback(std::move(readFallback)),
+          m_makeFile(std::move(makeFile))
     {
     }
 
@@ -40,10 +44,11 @@ class ProfileFile
     void writeStrings(const QString &section, const KeyValues &values);
 
     // The same two operations on a file's bytes, without touching the disk.
-    static QString valueIn(const QByteArray &contents, const QString &section, const QString &key,
-                           const QString &def, qsizetype maxLength = kMaxValueLength);
-    static QByteArray withValue(const QByteArray &contents, const QString &section,
-                                const QString &key, const QString &value);
+    [[nodiscard]] static QString valueIn(const QByteArray &contents, const QString &section,
+                                         const QString &key, const QString &def,
+                                         qsizetype maxLength = kMaxValueLength);
+    [[nodiscard]] static QByteArray withValue(const QByteArray &contents, const QString &section,
+                                              const QString &key, const QString &value);
 
   private:
     // The file reads come from: the file itself, or the fallback while it is missing.
@@ -51,4 +56,5 @@ class ProfileFile
 
     QString m_path;
     QString m_fallback;
+    SaveFileMaker m_makeFile;
 };

@@ -6,6 +6,8 @@
 
 #include <limits>
 
+using form_layout::kValves;
+
 namespace {
 
 // No value can hold a line break: it stands for a key that is missing.

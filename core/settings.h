@@ -3,6 +3,7 @@
 // afresh; nothing is kept between them.
 #pragma once
 
+#include "core/form_layout.h"
 #include "core/profile.h"
 
 #include <array>
@@ -10,8 +11,7 @@
 class FountainSettings
 {
   public:
-    static constexpr int kValves = 8;
-    using ValveNames = std::array<QString, kValves>;
+    using ValveNames = std::array<QString, form_layout::kValves>;
 
     static inline const QString kSectionValves = QStringLiteral("Zadvizki");
     static inline const QString kSectionOptions = QStringLiteral("Options");

@@ -1,10 +1,12 @@
-// System information on Linux: uname, /proc/cpuinfo, /proc/meminfo, the mounted
-// file systems (mounts_linux.cpp), DMI, /etc/os-release, /etc/machine-id and the
-// password entry of the user.
+// System information on Linux: the kernel and the machine id through QSysInfo,
+// uname for the kernel's name, /proc/cpuinfo, /proc/meminfo, the mounted file
+// systems (mounts_linux.cpp), DMI, /etc/os-release and the password entry of
+// the user.
 #include "core/system_info_linux.h"
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSysInfo>
 
 #include <pwd.h>
 #include <sys/utsname.h>
@@ -151,14 +153,11 @@ PlatformVersion LinuxSystemInfoProvider::platformVersion()
 {
     PlatformVersion p;
     p.hasDosVersion = false;
+    // uname for the name: QSysInfo::kernelType() lowers it ("linux"), the panel shows "Linux".
     utsname u{};
-    if (uname(&u) == 0) {
-        const KernelRelease k = parseKernelRelease(QString::fromUtf8(u.release));
-        p.systemName = QString::fromUtf8(u.sysname);
-        p.versionWord = (std::uint32_t(k.major) & 0xFFu) | ((std::uint32_t(k.minor) & 0xFFu) << 8);
-    } else {
-        p.systemName = kUnknown;
-    }
+    p.systemName = uname(&u) == 0 ? QString::fromUtf8(u.sysname) : kUnknown;
+    const KernelRelease k = parseKernelRelease(QSysInfo::kernelVersion());
+    p.versionWord = (std::uint32_t(k.major) & 0xFFu) | ((std::uint32_t(k.minor) & 0xFFu) << 8);
     p.processorLevel = parseCpuInfo(readSystemFile(QStringLiteral("/proc/cpuinfo"))).family;
     return p;
 }
@@ -179,17 +178,20 @@ ComputerInfo LinuxSystemInfoProvider::computerInfo()
     c.mmxIdentifier = cpu.hasMmx ? QStringLiteral("MMX") : kUnknown;
     c.vendorIdentifier = orUnknown(cpu.vendorId);
 
-    utsname u{};
-    if (uname(&u) == 0) {
-        const KernelRelease k = parseKernelRelease(QString::fromUtf8(u.release));
+    // Empty only where the kernel could not be asked; the version rows then keep their texts.
+    if (const QString release = QSysInfo::kernelVersion(); !release.isEmpty()) {
+        const KernelRelease k = parseKernelRelease(release);
         c.version = VersionRecord{k.major, k.minor, std::uint32_t(k.patch), -1, k.rest};
     }
 
+    // Read by hand: QSysInfo::prettyProductName() shows the kernel's name and
+    // release where os-release has no PRETTY_NAME, and the panel must show
+    // "Unknown"; it also keeps quotes and backslashes the file escapes.
     c.productName =
         orUnknown(parseOsReleasePrettyName(readSystemFile(QStringLiteral("/etc/os-release"))));
     if (const passwd *pw = getpwuid(getuid()))
         c.registeredOwner = ownerName(pw->pw_gecos, pw->pw_name);
-    c.productId = orUnknown(QString::fromUtf8(readSystemFile(QStringLiteral("/etc/machine-id"))));
+    c.productId = orUnknown(QString::fromLatin1(QSysInfo::machineUniqueId()));
     return c;
 }
 

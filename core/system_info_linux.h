@@ -14,7 +14,7 @@
 namespace sysinfo {
 
 // MemTotal, MemAvailable, SwapTotal and SwapFree of /proc/meminfo, in bytes.
-MemoryStatus parseMemInfo(const QByteArray &meminfo);
+[[nodiscard]] MemoryStatus parseMemInfo(const QByteArray &meminfo);
 
 // The first processor's entry of /proc/cpuinfo.
 struct CpuInfo
@@ -24,10 +24,10 @@ struct CpuInfo
     QString vendorId;
     bool hasMmx = false;
 };
-CpuInfo parseCpuInfo(const QByteArray &cpuinfo);
+[[nodiscard]] CpuInfo parseCpuInfo(const QByteArray &cpuinfo);
 
 // PRETTY_NAME of /etc/os-release, unquoted; empty when missing.
-QString parseOsReleasePrettyName(const QByteArray &osRelease);
+[[nodiscard]] QString parseOsReleasePrettyName(const QByteArray &osRelease);
 
 // A kernel release such as "6.1.0-18-amd64": 6, 1, 0 and the rest, "18-amd64".
 struct KernelRelease
@@ -37,7 +37,7 @@ struct KernelRelease
     int patch = 0;
     QString rest;
 };
-KernelRelease parseKernelRelease(const QString &release);
+[[nodiscard]] KernelRelease parseKernelRelease(const QString &release);
 
 // The full name from a password entry's comment field, else the login.
 QString ownerName(const QByteArray &gecos, const QByteArray &login);

@@ -154,10 +154,13 @@ ComputerInfo WindowsSystemInfoProvider::computerInfo()
     c.mmxIdentifier = orUnknown(machineString(processor, QStringLiteral("MMXIdentifier")));
     c.vendorIdentifier = orUnknown(machineString(processor, QStringLiteral("VendorIdentifier")));
 
+    // QSysInfo::kernelVersion() has no platform id or service pack for the rows.
     const VersionRecord version = trueVersion();
     if (version.platformId >= 0)
         c.version = version;
 
+    // From the registry, not QSysInfo: its prettyProductName() and machineUniqueId()
+    // are texts of its own and MachineGuid, not ProductName and ProductId.
     c.productName = registrationValue(QStringLiteral("ProductName"));
     c.registeredOrganization = registrationValue(QStringLiteral("RegisteredOrganization"));
     c.registeredOwner = registrationValue(QStringLiteral("RegisteredOwner"));

@@ -21,11 +21,11 @@ QString hexByte(std::uint8_t b)
 
 QByteArray build(QByteArrayView bank0)
 {
-    Q_ASSERT(bank0.size() == FormStore::kBankSize);
+    Q_ASSERT(bank0.size() == form_layout::kBankSize);
     QByteArray frame(kFrameSize, '\0');
     frame[0] = static_cast<char>(kStartByte);
     frame[1] = static_cast<char>(kHeaderByte);
-    for (qsizetype i = 0; i < FormStore::kBankSize && i < bank0.size(); ++i) {
+    for (qsizetype i = 0; i < form_layout::kBankSize && i < bank0.size(); ++i) {
         const std::uint8_t b = byteAt(bank0, i);
         frame[kHeaderSize + i] = static_cast<char>(b == kStartByte ? kFullOnWire : b);
     }
@@ -53,13 +53,15 @@ std::optional<Programme> decode(QByteArrayView frame, QString *problem)
 
     // The store's own decoding reads the slots, so the two can never disagree.
     auto store = std::make_unique<FormStore>();
-    QByteArray image(FormStore::kSize, '\0');
-    image.replace(0, FormStore::kBankSize, frame.sliced(kHeaderSize).toByteArray());
-    store->replaceImage(image);
+    QByteArray image(form_layout::kImageSize, '\0');
+    image.replace(0, form_layout::kBankSize, frame.sliced(kHeaderSize).toByteArray());
+    // The image was made at the store's size just above: the store takes it.
+    const bool whole = store->replaceImage(image);
+    Q_ASSERT(whole);
 
     Programme programme;
-    // The frame carries 128 slots, but a programme ends at form 100.
-    for (int slot = 0; slot < kProgrammeSlots; ++slot) {
+    // The frame carries every slot of bank 0, but a programme ends at the last form.
+    for (int slot = 0; slot < form_layout::kForms; ++slot) {
         const FountainForm form = store->ReadForm(slot);
         if (form.isCoda()) {
             programme.codaSlot = slot;

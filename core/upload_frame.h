@@ -19,25 +19,24 @@ inline constexpr std::uint8_t kStartByte = 0xFF;  // begins a frame, and nothing
 inline constexpr std::uint8_t kHeaderByte = 0xF0; // the second byte of every frame
 inline constexpr std::uint8_t kFullOnWire = 0xFE; // how a data byte 0xFF travels
 inline constexpr int kHeaderSize = 2;
-inline constexpr int kFrameSize = kHeaderSize + FormStore::kBankSize; // 2050
-// The slots a programme runs through: forms 1..100, the ones the editor reaches.
-inline constexpr int kProgrammeSlots = 100;
+inline constexpr int kFrameSize = kHeaderSize + form_layout::kBankSize; // 2050
 
-// The frame for a bank 0 image of FormStore::kBankSize bytes: the two header
+// The frame for a bank 0 image of form_layout::kBankSize bytes: the two header
 // bytes, then the bank with every 0xFF sent as 0xFE. Only the frame is changed;
 // the bank (and so the store and the form file) keeps its 255s.
-QByteArray build(QByteArrayView bank0);
+[[nodiscard]] QByteArray build(QByteArrayView bank0);
 
 // The programme a frame carries, as the controller would run it.
 struct Programme
 {
-    // Slots 0.. up to, not including, the first coda mark; all 100 without one.
+    // Slots 0.. up to, not including, the first coda mark; all the forms'
+    // slots (form_layout::kForms) without one.
     QList<FountainForm> forms;
-    int codaSlot = -1; // the first coda mark's slot; -1 when none of the 100 is one
+    int codaSlot = -1; // the first coda mark's slot; -1 when none of them is one
 };
 
 // Decodes a whole frame; nullopt with a reason in *problem when it is not one.
-std::optional<Programme> decode(QByteArrayView frame, QString *problem = nullptr);
+[[nodiscard]] std::optional<Programme> decode(QByteArrayView frame, QString *problem = nullptr);
 
 // Cuts a byte stream from the line into frames. A start byte ends whatever
 // came before it, so a frame cut short shows up when the next one begins, or
@@ -57,8 +56,8 @@ class Reader
         QString what;     // what was wrong, for CutShort and Malformed
     };
 
-    QList<Event> feed(QByteArrayView bytes);
-    QList<Event> idle();
+    [[nodiscard]] QList<Event> feed(QByteArrayView bytes);
+    [[nodiscard]] QList<Event> idle();
     bool inChunk() const { return m_count > 0; }
 
   private:

@@ -16,17 +16,21 @@
 #include <QShortcut>
 #include <QToolButton>
 
+using form_layout::kFullJet;
+using form_layout::kMaxHold;
+using form_layout::kNoJet;
+using form_layout::kValves;
+
 namespace {
 
-constexpr int kBarMax = 255;
 constexpr int kValvePageStep = 20;
 constexpr int kMaxTypedName = 6; // the store keeps only five of them
-constexpr int kLastForm = 99;
+constexpr int kLastForm = form_layout::kForms - 1;
 constexpr int kDesignFormNumber = 10; // start-up moves it to 0, which loads slot 0
 
 // Arrow steps per limit-switch button (2, 3, 4 switches, "%"); 86 rather than
 // 85 so that from the top the four stops read 100, 66, 32 and 0 percent.
-constexpr std::array<int, 4> kArrowSteps = {255, 128, 86, 1};
+constexpr std::array<int, 4> kArrowSteps = {kFullJet, 128, 86, 1};
 
 const QString kFormTitle = QStringLiteral(" Форма N ");
 
@@ -43,7 +47,7 @@ QToolButton *makePanelButton(QWidget *parent, const QString &name, const QRect &
 
 QString percentText(int position)
 {
-    return QString::number((kBarMax - position) * 100 / kBarMax) + u'%';
+    return QString::number(form_layout::percent(jetLevelOfBar(position))) + u'%';
 }
 
 void setTextColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
@@ -81,14 +85,15 @@ void TFormEditingPanel::buildValveBars()
         const int x = 16 + 32 * v;
         QScrollBar *bar =
             makeScrollBar(this, QStringLiteral("ScrollBarZadvizka%1").arg(v + 1), Qt::Vertical,
-                          QRect(x, 48, 16, 121), {0, kBarMax, 1, kValvePageStep},
+                          QRect(x, 48, 16, 121),
+                          {barOfJetLevel(kFullJet), barOfJetLevel(kNoJet), 1, kValvePageStep},
                           QStringLiteral("Установка новой высоты струи "));
         bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setValue(kBarMax);
+        bar->setValue(barOfJetLevel(kNoJet));
         m_valveBars[v] = bar;
         // Centred over its bar.
         QLabel *label = makeLabel(this, QStringLiteral("LabelZadvizka%1").arg(v + 1),
-                                  percentText(kBarMax), QRect(x - 8, 24, 32, 16));
+                                  percentText(barOfJetLevel(kNoJet)), QRect(x - 8, 24, 32, 16));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setFont(percentFont);
         m_percentLabels[v] = label;
@@ -140,12 +145,12 @@ void TFormEditingPanel::buildFormColumn()
     makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Время удержания формы"),
               QRect(288, 91, 185, 16));
     m_minutes = makeScrollBar(this, QStringLiteral("ScrollBarEditMin"), Qt::Horizontal,
-                              QRect(288, 107, 73, 16), {0, 59, 1, 1},
+                              QRect(288, 107, 73, 16), {0, kMaxHold, 1, 1},
                               QStringLiteral("Время удержания формы - минуты "));
     m_minutesLabel = makeLabel(this, QStringLiteral("LabelEditMin"), QStringLiteral("0 Мин "),
                                QRect(368, 107, 60, 16));
     m_seconds = makeScrollBar(this, QStringLiteral("ScrollBarEditSek"), Qt::Horizontal,
-                              QRect(288, 131, 73, 16), {0, 59, 1, 1},
+                              QRect(288, 131, 73, 16), {0, kMaxHold, 1, 1},
                               QStringLiteral("Время удержания формы - секунды "));
     m_secondsLabel = makeLabel(this, QStringLiteral("LabelEditSek"), QStringLiteral("0 Сек "),
                                QRect(368, 131, 60, 16));

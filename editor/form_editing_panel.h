@@ -25,8 +25,6 @@ class TFormEditingPanel : public QGroupBox, public CurrentForm
     Q_OBJECT
 
   public:
-    static constexpr int kValves = 8;
-
     TFormEditingPanel(FormStore &store, const HandlerGuard &guard, QWidget *parent);
 
     // ---- handlers ----
@@ -73,8 +71,8 @@ class TFormEditingPanel : public QGroupBox, public CurrentForm
 
     QScrollBar *m_number = nullptr;
     QLabel *m_title = nullptr;
-    std::array<QScrollBar *, kValves> m_valveBars{};
-    std::array<QLabel *, kValves> m_percentLabels{};
+    std::array<QScrollBar *, form_layout::kValves> m_valveBars{};
+    std::array<QLabel *, form_layout::kValves> m_percentLabels{};
     QLineEdit *m_name = nullptr;
     QScrollBar *m_minutes = nullptr;
     QLabel *m_minutesLabel = nullptr;

@@ -16,11 +16,13 @@
 
 #include <algorithm>
 
+using form_layout::kMaxTravel;
+using form_layout::kMinTravel;
+using form_layout::kValves;
+
 namespace {
 
 constexpr int kNameMaxLength = 8;
-constexpr int kMinTravel = 7;
-constexpr int kMaxTravel = 255;
 constexpr int kPageStep = 20;
 
 constexpr int kNumberX = 16;
@@ -187,10 +189,7 @@ void TValvePanel::WriteZadv()
 {
     // The travel times first: they belong to the programme, which is saved
     // even when the settings file cannot take the names.
-    std::array<std::uint8_t, kValves> seconds{};
-    for (int v = 0; v < kValves; ++v)
-        seconds[v] = std::uint8_t(m_times[v]->value());
-    m_store.writeTravelTimes(seconds);
+    m_store.writeTravelTimes(travelTimes());
     SaveIniNameZadvigki();
 }
 
@@ -220,7 +219,7 @@ FountainSettings::ValveNames TValvePanel::valveNames() const
     return names;
 }
 
-void TValvePanel::showTravelTimes(const JetLevels &stored)
+void TValvePanel::showTravelTimes(const TravelTimes &stored)
 {
     // Nothing shown here reaches the store: "Вместе" moves bars 2 to 8 with
     // bar 1 before each is set to its own value, and a stored time below 7
@@ -230,10 +229,10 @@ void TValvePanel::showTravelTimes(const JetLevels &stored)
         m_times[v]->setValue(stored[v]);
 }
 
-TValvePanel::TravelTimes TValvePanel::travelTimes() const
+TravelTimes TValvePanel::travelTimes() const
 {
     TravelTimes t{};
     for (int v = 0; v < kValves; ++v)
-        t[v] = m_times[v]->value();
+        t[v] = std::uint8_t(m_times[v]->value()); // kMinTravel..kMaxTravel
     return t;
 }

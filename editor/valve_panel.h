@@ -22,9 +22,6 @@ class TValvePanel : public QGroupBox
     Q_OBJECT
 
   public:
-    static constexpr int kValves = 8;
-    using TravelTimes = std::array<int, kValves>;
-
     TValvePanel(FormStore &store, FountainSettings &settings, const HandlerGuard &guard,
                 QWidget *parent);
 
@@ -39,7 +36,7 @@ class TValvePanel : public QGroupBox
     void showValveNames(const FountainSettings::ValveNames &names);
     FountainSettings::ValveNames valveNames() const;
     // The bars, valve 1 to 8, set to the stored bytes; 0..6 show as 7.
-    void showTravelTimes(const JetLevels &stored);
+    void showTravelTimes(const TravelTimes &stored);
     TravelTimes travelTimes() const;
 
   private:
@@ -49,9 +46,9 @@ class TValvePanel : public QGroupBox
     FormStore &m_store;
     FountainSettings &m_settings;
     QCheckBox *m_together = nullptr;
-    std::array<QLineEdit *, kValves> m_names{};
+    std::array<QLineEdit *, form_layout::kValves> m_names{};
     FittedEdits *m_fittedNames = nullptr;
-    std::array<QScrollBar *, kValves> m_times{};
-    std::array<QLabel *, kValves> m_timeLabels{};
+    std::array<QScrollBar *, form_layout::kValves> m_times{};
+    std::array<QLabel *, form_layout::kValves> m_timeLabels{};
     bool m_showingStore = false; // the bars follow the store, not the operator
 };

@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // The input as bank 0, 0xFF bytes and all, in a frame cut where it says.
-    QByteArray bank = input.toByteArray().left(FormStore::kBankSize);
-    bank.append(FormStore::kBankSize - bank.size(), '\0');
+    QByteArray bank = input.toByteArray().left(form_layout::kBankSize);
+    bank.append(form_layout::kBankSize - bank.size(), '\0');
     const QByteArray frame = upload_frame::build(bank);
     if (!upload_frame::decode(frame))
         failed("a built frame does not decode");

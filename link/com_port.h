@@ -71,7 +71,7 @@ class ComPort : public QObject
     // Runs the event loop until everything written has left the line and the
     // port is closed; false with the message when the line failed or the
     // time ran out.
-    bool waitUntilSent(QString *message);
+    [[nodiscard]] bool waitUntilSent(QString *message);
 
     bool isOpen() const { return m_line->isOpen(); }
     // The name of the port last opened or tried, for messages.

@@ -1,7 +1,7 @@
 // Drawing of the bar gauge and the rule for when it must repaint.
 #include "player/gauge.h"
 
-#include "core/gauge_rules.h"
+#include "core/form_layout.h"
 
 #include <QPainter>
 
@@ -17,16 +17,17 @@ TGauge::TGauge(bool showText, QWidget *parent) : QWidget(parent), m_showText(sho
 
 int TGauge::filledHeight(int value) const
 {
-    return value * height() / kMax;
+    return value * height() / form_layout::kFullJet;
 }
 
 void TGauge::setValue(int value)
 {
-    value = std::clamp(value, 0, kMax);
+    value = std::clamp(value, form_layout::kNoJet, form_layout::kFullJet);
     if (value == m_value)
         return;
-    const bool visibleChange = m_showText ? gauge::percent(value) != gauge::percent(m_value)
-                                          : filledHeight(value) != filledHeight(m_value);
+    const bool visibleChange = m_showText
+                                   ? form_layout::percent(value) != form_layout::percent(m_value)
+                                   : filledHeight(value) != filledHeight(m_value);
     m_value = value;
     if (visibleChange) {
         ++m_updateRequests;
@@ -42,6 +43,7 @@ void TGauge::paintEvent(QPaintEvent *)
     p.fillRect(0, height() - filled, width(), filled, kFill);
     if (m_showText) {
         p.setPen(Qt::black);
-        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(gauge::percent(m_value)));
+        p.drawText(rect(), Qt::AlignCenter,
+                   QStringLiteral("%1%").arg(form_layout::percent(m_value)));
     }
 }

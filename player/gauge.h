@@ -1,4 +1,4 @@
-// TGauge: a vertical bar of range 0..255, aqua on money green, without border,
+// TGauge: a vertical bar over the jet levels, aqua on money green, without border,
 // with or without its whole percentage as text. Shared by the strip viewer and
 // the live jet gauges.
 #pragma once
@@ -11,12 +11,10 @@ class TGauge : public QWidget
     Q_PROPERTY(int value READ value WRITE setValue)
 
   public:
-    static constexpr int kMax = 255;
-
     explicit TGauge(bool showText, QWidget *parent = nullptr);
 
     int value() const { return m_value; }
-    // Clamped to 0..255; repaints only when what the gauge shows changes.
+    // Clamped to the jet levels; repaints only when what the gauge shows changes.
     void setValue(int value);
     bool showsText() const { return m_showText; }
     // Height in pixels of the filled part for a value, at the current height.

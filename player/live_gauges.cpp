@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+using form_layout::kValves;
+
 namespace {
 
 constexpr int kLeft = 16;
@@ -67,7 +69,7 @@ void TLiveGauges::TimerGaudeTimer(int valve)
     g->setValue(gauge::step(g->value(), m_targets[valve - 1]));
 }
 
-void TLiveGauges::setTravelTimes(const std::array<int, kValves> &seconds)
+void TLiveGauges::setTravelTimes(const TravelTimes &seconds)
 {
     for (int v = 0; v < kValves; ++v) {
         const int interval = gauge::intervalMs(seconds[v]);

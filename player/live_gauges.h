@@ -21,8 +21,6 @@ class TLiveGauges : public QGroupBox
     Q_OBJECT
 
   public:
-    static constexpr int kValves = 8;
-
     TLiveGauges(const HandlerGuard &guard, QWidget *parent);
 
     // One step of gauge valve (1..8) towards its target.
@@ -31,13 +29,13 @@ class TLiveGauges : public QGroupBox
     const JetLevels &targets() const { return m_targets; }
     void setTargets(const JetLevels &levels) { m_targets = levels; }
     // Each gauge timer paced by its valve's travel time in seconds.
-    void setTravelTimes(const std::array<int, kValves> &seconds);
+    void setTravelTimes(const TravelTimes &seconds);
     void showValveNames(const FountainSettings::ValveNames &names);
 
   private:
     JetLevels m_targets{}; // the jet levels the gauges move towards
-    std::array<TGauge *, kValves> m_gauges{};
-    std::array<QLineEdit *, kValves> m_names{};
+    std::array<TGauge *, form_layout::kValves> m_gauges{};
+    std::array<QLineEdit *, form_layout::kValves> m_names{};
     FittedEdits *m_fittedNames = nullptr;
-    std::array<QTimer *, kValves> m_timers{};
+    std::array<QTimer *, form_layout::kValves> m_timers{};
 };

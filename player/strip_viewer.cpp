@@ -10,9 +10,12 @@
 #include <QLabel>
 #include <QScrollBar>
 
+using form_layout::kValves;
+
 namespace {
 
-constexpr int kRulerMax = 93; // the bottom window then shows slot 99
+// The bottom window then shows the last form.
+constexpr int kRulerMax = form_layout::kForms - TStripViewer::kWindows;
 constexpr int kRulerPageStep = 15;
 constexpr int kPlaceholderLevel = 25;
 constexpr int kGaugeLeft = 6;

@@ -22,7 +22,6 @@ class TStripViewer : public QWidget
 
   public:
     static constexpr int kWindows = 7;
-    static constexpr int kValves = 8;
     // Its place in the main window's client area: the windows, then the ruler.
     static constexpr QRect kArea{8, 32, 304, 665};
 
@@ -33,12 +32,12 @@ class TStripViewer : public QWidget
     void ScrollBarFormVewerChange();
 
   signals:
-    void travelTimesRead(const JetLevels &stored);
+    void travelTimesRead(const TravelTimes &stored);
 
   private:
     const FormStore &m_store;
     QScrollBar *m_ruler = nullptr;
-    std::array<std::array<TGauge *, kValves>, kWindows> m_gauges{};
+    std::array<std::array<TGauge *, form_layout::kValves>, kWindows> m_gauges{};
     std::array<QLabel *, kWindows> m_numbers{};
     std::array<QLabel *, kWindows> m_names{};
     std::array<QLabel *, kWindows> m_times{};

@@ -61,7 +61,7 @@ class TestDialogs : public QObject
         QVERIFY(QDir().mkdir(folder));
         QtPrompts prompts;
         TfrmMain w(prompts);
-        w.store().replaceImage(randomImage(12));
+        QVERIFY(w.store().replaceImage(randomImage(12)));
         w.store().writeTravelTimes({7, 7, 7, 7, 7, 7, 7, 7}); // as the bars show them
         auto *saveAs = findNamed<QToolButton>(&w, QStringLiteral("SpeedButtonSaveAs"));
 

@@ -22,9 +22,9 @@ namespace {
 const QString kCaption = QStringLiteral("Редатор форм фонтанов");
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
-constexpr int kTravelBase = FormStore::kTravelTimeBase;
+using form_layout::travelTimeByte;
 
-const QByteArray kZeros(FormStore::kSize, '\0');
+const QByteArray kZeros(form_layout::kImageSize, '\0');
 
 // Everything a user can see of the window's first state, one line per item.
 QStringList visibleState(WindowFixture &w)
@@ -68,12 +68,12 @@ class TestFiles : public QObject
     {
         WindowFixture x;
         const QByteArray programme = randomImage(1);
-        x.store().replaceImage(programme);
+        QVERIFY(x.store().replaceImage(programme));
         const std::array<int, 8> travel = {7, 8, 60, 100, 128, 200, 254, 255};
         QByteArray expected = programme;
         for (int v = 0; v < 8; ++v) {
             x.bar("ScrollBarTimeZadv", v + 1)->setValue(travel[v]);
-            expected[kTravelBase + 256 * v] = char(travel[v]);
+            expected[travelTimeByte(v + 1)] = char(travel[v]);
         }
         // Save As replaces an existing file without asking.
         const QString file = x.sandbox().workPath(QStringLiteral("prog.frm"));
@@ -132,7 +132,7 @@ class TestFiles : public QObject
 
         if (message.isEmpty()) {
             QCOMPARE(x.prompts.messages, QStringList());
-            QCOMPARE(x.store().image(), content.left(FormStore::kSize));
+            QCOMPARE(x.store().image(), content.left(form_layout::kImageSize));
             QCOMPARE(x.w().windowTitle(), kCaptionWithFile + other);
             return;
         }
@@ -144,7 +144,7 @@ class TestFiles : public QObject
         QCOMPARE(x.w().windowTitle(), kCaptionWithFile + current);
         QVERIFY(x.button("SpeedButtonSave")->isEnabled());
         x.button("SpeedButtonSave")->click();
-        QCOMPARE(readFile(current).left(kTravelBase), before.left(kTravelBase));
+        QCOMPARE(readFile(current).left(travelTimeByte(1)), before.left(travelTimeByte(1)));
         QCOMPARE(readFile(other), size < 0 ? QByteArray() : content);
         // The dialog keeps the name it was given.
         x.button("SpeedButtonLoad")->click();
@@ -196,7 +196,7 @@ class TestFiles : public QObject
         // the caption and the current file once named the failed file, and a
         // Save then answered "Файл не существует !".
         QCOMPARE(iniValue(x.sandbox(), "Zadvizki", "Name_1"), "NoName1");
-        QCOMPARE(x.store().at(kTravelBase), 50);
+        QCOMPARE(x.store().at(travelTimeByte(1)), 50);
         QCOMPARE(x.w().windowTitle(), caption);
         QCOMPARE(x.find<TFileCommands>(QStringLiteral("FileCommands"))->currentFile(), file);
         QCOMPARE(x.button("SpeedButtonSave")->isEnabled(), fileOpen);
@@ -239,7 +239,7 @@ class TestFiles : public QObject
         x.button("SpeedButtonSaveAs")->click();
         QCOMPARE(x.prompts.savePrefills, QStringList{file});
         for (int v = 0; v < 8; ++v)
-            QCOMPARE(quint8(readFile(fresh).at(kTravelBase + 256 * v)), 7);
+            QCOMPARE(quint8(readFile(fresh).at(travelTimeByte(v + 1))), 7);
     }
 
     void shortcutsPressTheButtons()
@@ -265,7 +265,7 @@ class TestFiles : public QObject
         x.bar("ScrollBarTimeZadv", 8)->setValue(33);
         press("Ctrl+S"); // now saves without asking
         QCOMPARE(x.prompts.savePrefills.size(), 2);
-        QCOMPARE(quint8(readFile(file).at(kTravelBase + 7 * 256)), 33);
+        QCOMPARE(quint8(readFile(file).at(travelTimeByte(8))), 33);
         press("Ctrl+N");
         QCOMPARE(x.w().windowTitle(), kCaptionNoName);
         x.prompts.openAnswers << file;

@@ -159,7 +159,7 @@ class TestFormFile : public QObject
         QByteArray image;
         QCOMPARE(ioError([&] { image = formfile::read(path); }), readError);
         if (readError.isEmpty())
-            QCOMPARE(image, expected.value(name).left(formfile::kFileSize));
+            QCOMPARE(image, expected.value(name).left(form_layout::kImageSize));
         const QByteArray written = pattern(8192, 99);
         QCOMPARE(ioError([&] { formfile::write(path, written); }), writeError);
         // The file is replaced whole or not at all; nothing else changes and
@@ -206,6 +206,40 @@ class TestFormFile : public QObject
         QCOMPARE(error, QStringLiteral("Too many open files"));
     }
 #endif
+
+    // A save that fails only when the bytes reach the disk, or when the new
+    // file is put in place, leaves the old file whole and nothing beside it,
+    // and says why as the system told it.
+    void formFileSaveFailingLate_data()
+    {
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("systemError");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, SaveStage stage, int error, const char *message) {
+            QTest::newRow(name) << int(stage) << error << QString::fromLatin1(message);
+        };
+        row("flush, disk full", SaveStage::Flush, kSystemDiskFull, "Disk full");
+        row("flush, no reason", SaveStage::Flush, 0, "Disk full");
+        row("commit, no reason", SaveStage::Commit, 0, "Disk full");
+        row("commit, device error", SaveStage::Commit, kSystemDeviceError, "I/O error 29");
+    }
+    void formFileSaveFailingLate()
+    {
+        QFETCH(int, stage);
+        QFETCH(int, systemError);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString frm = dir.filePath(QStringLiteral("p.frm"));
+        writeFile(frm, pattern(8192));
+        QCOMPARE(ioError([&] {
+                     formfile::write(frm, pattern(8192, 3),
+                                     failingSave(SaveStage(stage), systemError));
+                 }),
+                 message);
+        QCOMPARE(readFile(frm), pattern(8192));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("p.frm")});
+    }
 
     // A write that fails, even half way as on a full disk, leaves the previous
     // form file and settings file whole and nothing beside them.

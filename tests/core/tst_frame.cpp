@@ -16,7 +16,7 @@ class TestFrame : public QObject
   private slots:
     void frameSendsOnlyTheStartByteAsFF()
     {
-        QByteArray bank(FormStore::kBankSize, '\0');
+        QByteArray bank(form_layout::kBankSize, '\0');
         for (int i = 0; i < bank.size(); ++i)
             bank[i] = char(i % 256);
         const QByteArray frame = upload_frame::build(bank);
@@ -71,7 +71,7 @@ class TestFrame : public QObject
         QFETCH(int, forms);
         QFETCH(int, codaSlot);
         auto store = std::make_unique<FormStore>();
-        for (int slot = 0; slot < FormStore::kSlots; ++slot) {
+        for (int slot = 0; slot < form_layout::kSlots; ++slot) {
             FountainForm f;
             f.holdSek = slot == coda ? 0 : 5;
             store->WriteForm(slot, f);
@@ -84,7 +84,7 @@ class TestFrame : public QObject
 
     void readerCutsTheStreamIntoFrames()
     {
-        const QByteArray f = upload_frame::build(QByteArray(FormStore::kBankSize, '\x28'));
+        const QByteArray f = upload_frame::build(QByteArray(form_layout::kBankSize, '\x28'));
         QList<QByteArray> singles;
         for (const char c : f)
             singles.append(QByteArray(1, c));

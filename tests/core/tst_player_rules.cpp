@@ -228,11 +228,11 @@ class TestPlayerRules : public QObject
         }
         QCOMPARE(steps, 230);
         QCOMPARE(gauge::step(255, 255), 255); // rests on the target
-        QCOMPARE(gauge::percent(255), 100);
+        QCOMPARE(form_layout::percent(255), 100);
         // A target changed mid-way turns the gauge at the very next step.
         QCOMPARE(gauge::step(128, 0), 127);
         QCOMPARE(gauge::step(127, 255), 128);
-        QCOMPARE(gauge::percent(254), 99);
+        QCOMPARE(form_layout::percent(254), 99);
     }
 
     void jetLevelsAndBarsAreUpsideDown()

@@ -134,6 +134,34 @@ class TestProfile : public QObject
         QCOMPARE(readFile(path), after);
     }
 
+    // A rewrite that fails when the bytes reach the disk, or when the new
+    // file is put in place, leaves the old settings file whole and nothing
+    // beside it: no temporary file, no lock.
+    void profileSaveFailingLate_data()
+    {
+        QTest::addColumn<int>("stage");
+        QTest::newRow("flush") << int(SaveStage::Flush);
+        QTest::newRow("commit") << int(SaveStage::Commit);
+    }
+    void profileSaveFailingLate()
+    {
+        QFETCH(int, stage);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Fonvira.ini"));
+        const QByteArray before = "[Zadvizki]\r\nName_1=a\r\n";
+        writeFile(path, before);
+        ProfileFile profile(path, {}, failingSave(SaveStage(stage), kSystemDiskFull));
+        try {
+            profile.writeString(kZ, "Name_1", "b");
+            QFAIL("the write did not fail");
+        } catch (const ESettingsWriteError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+        }
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Fonvira.ini")});
+    }
+
     void profileValuesSurviveARoundTrip()
     {
         for (const QString &value :

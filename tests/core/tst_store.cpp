@@ -9,6 +9,8 @@
 
 #include <memory>
 
+// The store's offsets are written out as numbers here, not taken from
+// core/form_layout.h: these tests are what hold the description to the file.
 class TestStore : public QObject
 {
     Q_OBJECT
@@ -24,9 +26,9 @@ class TestStore : public QObject
     {
         store().set(77, 9);
         store().ClearStore();
-        for (int slot = 0; slot < FormStore::kSlots; ++slot)
+        for (int slot = 0; slot < form_layout::kSlots; ++slot)
             QVERIFY(store().ReadForm(slot) == FountainForm{} && store().ReadForm(slot).isCoda());
-        QCOMPARE(store().image(), QByteArray(FormStore::kSize, '\0'));
+        QCOMPARE(store().image(), QByteArray(form_layout::kImageSize, '\0'));
     }
 
     void writeFormPutsEveryFieldAtItsOffset()
@@ -93,8 +95,8 @@ class TestStore : public QObject
         QCOMPARE(store().at(6271), 7);   // valve 1
         QCOMPARE(store().at(6527), 20);  // valve 2
         QCOMPARE(store().at(8063), 255); // valve 8
-        QCOMPARE(store().ReadZadv(), (std::array<std::uint8_t, 8>{7, 20, 30, 40, 50, 60, 70, 255}));
-        for (int slot = 0; slot < FormStore::kSlots; ++slot) // no form slot meets them
+        QCOMPARE(store().ReadZadv(), (TravelTimes{7, 20, 30, 40, 50, 60, 70, 255}));
+        for (int slot = 0; slot < form_layout::kSlots; ++slot) // no form slot meets them
             QCOMPARE(store().ReadForm(slot), FountainForm{});
     }
 

@@ -181,7 +181,13 @@ class TestSysInfo : public QObject
         QVERIFY(!p.hasDosVersion);
         const ComputerInfo c = provider.computerInfo();
         QVERIFY(c.version.has_value());
+        QCOMPARE(c.version->major, parts.value(0).toInt());
+        QCOMPARE(c.version->minor, parts.value(1).toInt());
         QVERIFY(QString::fromUtf8(u.release).endsWith(c.version->servicePack));
+        // The machine id as the file gives it, which the panel read itself before.
+        QFile machineId(QStringLiteral("/etc/machine-id"));
+        if (machineId.open(QIODevice::ReadOnly))
+            QCOMPARE(c.productId, QString::fromLatin1(machineId.readAll().trimmed()));
     }
 
     // A dead network or FUSE server can hang statvfs for good: such file

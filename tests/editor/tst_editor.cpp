@@ -75,17 +75,19 @@ void writeSlot(const WindowFixture &w, int slot, const PanelView &f)
 // The 16 bytes each slot owns in bank 0: level and detail byte of each plane.
 QList<QByteArray> allSlots(const QByteArray &image)
 {
-    QList<QByteArray> all(FormStore::kSlots);
-    for (int s = 0; s < FormStore::kSlots; ++s)
-        for (int plane = 0; plane < 8; ++plane)
-            all[s] += image.mid(plane * 256 + s, 1) + image.mid(plane * 256 + 128 + s, 1);
+    using namespace form_layout;
+    QList<QByteArray> all(kSlots);
+    for (int s = 0; s < kSlots; ++s)
+        for (int plane = 0; plane < kPlanes; ++plane)
+            all[s] += image.mid(planeByte(levelIndex(kFormBank, s), plane), 1) +
+                      image.mid(planeByte(nameIndex(levelIndex(kFormBank, s)), plane), 1);
     return all;
 }
 
 // A store full of different bytes in every bank, travel times included.
 QByteArray noisyImage()
 {
-    QByteArray image(FormStore::kSize, Qt::Uninitialized);
+    QByteArray image(form_layout::kImageSize, Qt::Uninitialized);
     for (int i = 0; i < image.size(); ++i)
         image[i] = char((i * 131 + i / 256 * 17 + 5) % 251);
     return image;
@@ -247,7 +249,8 @@ class TestEditor : public QObject
         writeSlot(*f, 4, form);
         QByteArray expected = f->store().image();
         const int name = f->store().UstAdrBufer(4).name;
-        expected[name + 6 * 256] = expected[name + 7 * 256] = 0;
+        expected[form_layout::detailByte(name, form_layout::kHoldMinPlane)] = 0;
+        expected[form_layout::detailByte(name, form_layout::kHoldSecPlane)] = 0;
 
         f->button("SpeedButtonCodaEdit")->click();
 
@@ -294,7 +297,7 @@ class TestEditor : public QObject
         }
         const QByteArray after = store.image();
         QCOMPARE(allSlots(after), expected);
-        QCOMPARE(after.mid(FormStore::kBankSize), before.mid(FormStore::kBankSize));
+        QCOMPARE(after.mid(form_layout::kBankSize), before.mid(form_layout::kBankSize));
         // Panel and strip show the new content.
         QCOMPARE(f->edit("EditNameForm")->text(), store.ReadForm(slot).name);
         QCOMPARE(f->label("LabelNameFormWin", 1)->text(), store.ReadForm(0).name);

@@ -13,8 +13,8 @@
 namespace {
 
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
-constexpr int kTravelBase = FormStore::kTravelTimeBase;
-const QByteArray kZeros(FormStore::kSize, '\0');
+using form_layout::travelTimeByte;
+const QByteArray kZeros(form_layout::kImageSize, '\0');
 
 } // namespace
 
@@ -114,7 +114,7 @@ class TestValves : public QObject
 #endif
         {
             WindowFixture x(&sandbox);
-            x.store().replaceImage(randomImage(16));
+            QVERIFY(x.store().replaceImage(randomImage(16)));
             x.prompts.saveAnswers << cafe;
             x.button("SpeedButtonSaveAs")->click();
         }
@@ -174,13 +174,13 @@ class TestValves : public QObject
         QVERIFY(x.button("SpeedButtonSave")->isEnabled());
         QByteArray expected = randomImage(14);
         for (int v = 0; v < 8; ++v)
-            expected[kTravelBase + 256 * v] = char(x.bar("ScrollBarTimeZadv", v + 1)->value());
+            expected[travelTimeByte(v + 1)] = char(x.bar("ScrollBarTimeZadv", v + 1)->value());
         QCOMPARE(readFile(file), expected);
 
         x.bar("ScrollBarTimeZadv", 2)->setValue(120);
         x.button("SpeedButtonSave")->click();
         QCOMPARE(x.prompts.messages, QStringList(2, unable));
-        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256)), 120);
+        QCOMPARE(quint8(readFile(file).at(travelTimeByte(2))), 120);
         // The names wait in their boxes for a settings file that can be written.
         QCOMPARE(x.edit("EditNameZadv", 3)->text(), QStringLiteral("Насос"));
         QCOMPARE(readFile(sandbox.settingsPath()), folder ? QByteArray() : readOnly);
@@ -232,7 +232,7 @@ class TestValves : public QObject
         WindowFixture x;
         QByteArray image = kZeros;
         for (int v = 0; v < 7; ++v)
-            image[kTravelBase + 256 * v] = char(20 + v); // valve 8 keeps 0, shown as 7
+            image[travelTimeByte(v + 1)] = char(20 + v); // valve 8 keeps 0, shown as 7
         const QString file = openFormFile(x, QStringLiteral("t.frm"), image);
         const auto refreshStrip = [&x, &refresh] {
             if (refresh.isEmpty())
@@ -245,7 +245,7 @@ class TestValves : public QObject
         x.bar("ScrollBarTimeZadv", 5)->setValue(15);
         refreshStrip();
         QCOMPARE(x.bar("ScrollBarTimeZadv", 5)->value(), 15);
-        QCOMPARE(x.store().at(kTravelBase + 256 * 4), 15);
+        QCOMPARE(x.store().at(travelTimeByte(5)), 15);
 
         // With "Вместе" bar 1 carries the others, and they stay after a refresh.
         x.check("CheckBoxTogetg")->setChecked(true);
@@ -254,7 +254,7 @@ class TestValves : public QObject
         for (int v = 0; v < 8; ++v)
             QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), 150);
         x.button("SpeedButtonSave")->click();
-        QCOMPARE(quint8(readFile(file).at(kTravelBase + 256 * 4)), 150);
+        QCOMPARE(quint8(readFile(file).at(travelTimeByte(5))), 150);
 
         // A refresh shows the store and changes nothing in it: each bar its own
         // value despite "Вместе", the stored 0 shown as 7 and kept.

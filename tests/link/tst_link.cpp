@@ -167,7 +167,7 @@ class TestLink : public QObject
         // (On Windows the port is held without sharing; tst_windows reads its
         // line set-up back after closing it.)
         const QByteArray got = b.receive(kFrame);
-        QCOMPARE(got, expectedFrame(image.left(FormStore::kBankSize)));
+        QCOMPARE(got, expectedFrame(image.left(form_layout::kBankSize)));
         QCOMPARE(got.count('\xFF'), 1);
         QCOMPARE(got.back(), setup == 2 ? char(37) : '\0');
         QCOMPARE(store.image(), image);
@@ -187,7 +187,7 @@ class TestLink : public QObject
         ComPort &port = portOf(f);
         store.WriteForm(3, fullJets("Зяблик"));
         const QByteArray image = store.image();
-        const QByteArray frame = expectedFrame(image.left(FormStore::kBankSize));
+        const QByteArray frame = expectedFrame(image.left(form_layout::kBankSize));
 
         // Two uploads in a row; each click returns with its frame still queued.
         send(f);

@@ -54,7 +54,7 @@ class TestLinkSharing : public QObject
         QProcess tool;
         tool.start(kBinaries + "/tools/fountain-frm", {"upload", b.sandbox.workPath("show.frm")});
         // Read while the tool sends, as the controller would.
-        QCOMPARE(b.receive(kFrame), expectedFrame(show.left(FormStore::kBankSize)));
+        QCOMPARE(b.receive(kFrame), expectedFrame(show.left(form_layout::kBankSize)));
         QTRY_COMPARE_WITH_TIMEOUT(tool.state(), QProcess::NotRunning, 10000);
         QCOMPARE(tool.readAllStandardError(), QByteArray());
         QCOMPARE(tool.exitCode(), 0);

@@ -93,7 +93,7 @@ QString field(const ComputerInfo &c, const QString &name)
 // A bank with every byte value, line controls (LF, CR, XON, XOFF) and 255s among them.
 QByteArray testFrame()
 {
-    QByteArray bank(FormStore::kBankSize, '\0');
+    QByteArray bank(form_layout::kBankSize, '\0');
     for (int i = 0; i < bank.size(); ++i)
         bank[i] = char((i * 7 + i / 256) & 0xFF);
     return upload_frame::build(bank);

@@ -136,7 +136,7 @@ class TestStrip : public QObject
         // A bar moved by the operator went into the store (once it gave way at
         // the refresh); what the store holds after that is what shows.
         f.bar("ScrollBarTimeZadv", 5)->setValue(50);
-        std::array<std::uint8_t, 8> times{};
+        TravelTimes times{};
         for (int v = 0; v < 8; ++v)
             times[v] = std::uint8_t(v == 4 ? stored : 100 + v);
         f.store().writeTravelTimes(times);

@@ -2,28 +2,43 @@
 
 #include <QProcess>
 
+using namespace form_layout;
+
+namespace {
+
+int nameAt(int slot)
+{
+    return nameIndex(levelIndex(kFormBank, slot));
+}
+
+} // namespace
+
 int levelAt(int slot, int valve)
 {
-    return (valve - 1) * 256 + slot;
+    return levelByte(levelIndex(kFormBank, slot), valve);
 }
 int nameLengthAt(int slot)
 {
-    return 128 + slot;
+    return detailByte(nameAt(slot), kNameLengthPlane);
+}
+int nameCharAt(int slot, int character)
+{
+    return detailByte(nameAt(slot), nameCharPlane(character));
 }
 int holdMinAt(int slot)
 {
-    return 128 + slot + 6 * 256;
+    return detailByte(nameAt(slot), kHoldMinPlane);
 }
 int holdSecAt(int slot)
 {
-    return 128 + slot + 7 * 256;
+    return detailByte(nameAt(slot), kHoldSecPlane);
 }
 int travelAt(int valve)
 {
-    return 6271 + (valve - 1) * 256;
+    return travelTimeByte(valve);
 }
 
-FountainForm form(std::array<std::uint8_t, 8> levels, const QString &name, int min, int sec)
+FountainForm form(JetLevels levels, const QString &name, int min, int sec)
 {
     FountainForm f;
     f.levels = levels;

@@ -5,14 +5,63 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QTest>
 
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <dlfcn.h>
 #include <link.h>
 #endif
 
 namespace {
+
+void setSystemError(int error)
+{
+#ifdef Q_OS_WIN
+    SetLastError(DWORD(error));
+#else
+    errno = error;
+#endif
+}
+
+class FailingSave : public SaveFile
+{
+  public:
+    FailingSave(const QString &path, SaveStage stage, int error)
+        : m_file(path), m_stage(stage), m_error(error)
+    {
+    }
+
+    bool open() override { return m_file.open(QIODevice::WriteOnly); }
+    qint64 write(const QByteArray &bytes) override { return m_file.write(bytes); }
+    bool flush() override
+    {
+        if (m_stage != SaveStage::Flush)
+            return m_file.flush();
+        setSystemError(m_error);
+        return false;
+    }
+    bool commit() override
+    {
+        if (m_stage != SaveStage::Commit)
+            return m_file.commit();
+        m_file.cancelWriting();
+        const bool committed = m_file.commit(); // given up: only removes the temporary
+        setSystemError(m_error);
+        return committed;
+    }
+    void cancelWriting() override { m_file.cancelWriting(); }
+
+  private:
+    QSaveFile m_file;
+    SaveStage m_stage;
+    int m_error;
+};
 
 // The variable the platform's settings location honours.
 #ifdef Q_OS_WIN
@@ -22,6 +71,21 @@ constexpr char kConfigVariable[] = "XDG_CONFIG_HOME";
 #endif
 
 } // namespace
+
+#ifdef Q_OS_WIN
+const int kSystemDiskFull = ERROR_DISK_FULL;
+const int kSystemDeviceError = ERROR_CRC;
+#else
+const int kSystemDiskFull = ENOSPC;
+const int kSystemDeviceError = EIO;
+#endif
+
+SaveFileMaker failingSave(SaveStage stage, int systemError)
+{
+    return [=](const QString &path) -> std::unique_ptr<SaveFile> {
+        return std::make_unique<FailingSave>(path, stage, systemError);
+    };
+}
 
 Sandbox::Sandbox() : m_oldConfig(qgetenv(kConfigVariable)), m_oldCwd(QDir::currentPath())
 {
@@ -53,7 +117,7 @@ QByteArray readFile(const QString &path)
 QByteArray randomImage(quint32 seed)
 {
     QRandomGenerator gen(seed);
-    QByteArray b(FormStore::kSize, '\0');
+    QByteArray b(form_layout::kImageSize, '\0');
     for (char &c : b)
         c = char(gen.bounded(256));
     return b;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/fountain_geometry.h"
+#include "core/save_file.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -41,6 +42,16 @@ QByteArray randomImage(quint32 seed);
 QString iniValue(const Sandbox &sandbox, const QString &section, const QString &key);
 // Seconds as the travel-time and strip labels show them: "1 Мин 40 Сек ".
 QString minSecText(int seconds);
+
+// A save that fails at one stage, as a full or failing disk makes it fail:
+// QSaveFile underneath, but the stage reports failure with the given system
+// error (errno; GetLastError's on Windows; 0 for none). A failed commit gives
+// the temporary file up first, as QSaveFile's own does.
+enum class SaveStage { Flush, Commit };
+SaveFileMaker failingSave(SaveStage stage, int systemError);
+// The platform's numbers for a full disk and for a device that failed.
+extern const int kSystemDiskFull;
+extern const int kSystemDeviceError;
 
 // The settings file's section of valve names.
 inline const QString kZ = QStringLiteral("Zadvizki");

@@ -98,11 +98,12 @@ class TestFrm : public QObject
                            "form 5 hold: 0:20 → 0:00", same};
         QTest::newRow("travel") << withBytes(a, {{travelAt(4), 26}})
                                 << QStringList{"valve 4 travel time: 25 s → 26 s", same};
-        QTest::newRow("hidden only") << withBytes(a, {{2048 + 17, 1}, {127, 1}})
-                                     << QStringList{"bytes the editor does not show: 2 differ"};
+        QTest::newRow("hidden only")
+            << withBytes(a, {{form_layout::levelIndex(1, 17), 1}, {levelAt(127, 1), 1}})
+            << QStringList{"bytes the editor does not show: 2 differ"};
         // The name reads the same: its stored length and the bytes after it are not shown.
         QTest::newRow("name bytes not shown")
-            << withBytes(a, {{nameLengthAt(0), 9}, {128 + 1 + 5 * 256, 'x'}})
+            << withBytes(a, {{nameLengthAt(0), 9}, {nameCharAt(1, 5), 'x'}})
             << QStringList{"bytes the editor does not show: 2 differ"};
     }
     void diff()
@@ -114,12 +115,12 @@ class TestFrm : public QObject
 
     void showWithoutCoda()
     {
-        QByteArray image(FormStore::kSize, '\0');
-        for (int slot = 0; slot < 100; ++slot)
+        QByteArray image(form_layout::kImageSize, '\0');
+        for (int slot = 0; slot < form_layout::kForms; ++slot)
             image[holdSecAt(slot)] = 1;
         image[nameLengthAt(0)] = 2;
-        image[128 + 256] = '\x1B'; // an escape would upset the terminal
-        image[128 + 512] = '\xFF';
+        image[nameCharAt(0, 1)] = '\x1B'; // an escape would upset the terminal
+        image[nameCharAt(0, 2)] = '\xFF';
         const QStringList lines = frm::showText(image).split(u'\n');
         QCOMPARE(lines[1],
                  QStringLiteral("   1  \uFFFDя       0%   0%   0%   0%   0%   0%   0%   0%  0:01"));

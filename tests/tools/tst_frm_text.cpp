@@ -18,7 +18,7 @@ namespace {
 // others dense.
 QByteArray randomFile(QRandomGenerator &random, int zeroPercent)
 {
-    QByteArray image(FormStore::kSize, '\0');
+    QByteArray image(form_layout::kImageSize, '\0');
     for (char &b : image)
         b = int(random.bounded(100)) < zeroPercent ? '\0' : char(random.bounded(256));
     return image;
@@ -49,8 +49,8 @@ class TestFrmText : public QObject
     {
         QFETCH(frm::TextKind, kind);
         QRandomGenerator random(20261208);
-        QList<QByteArray> files{QByteArray(FormStore::kSize, '\0'),
-                                QByteArray(FormStore::kSize, '\xFF'), editorFile()};
+        QList<QByteArray> files{QByteArray(form_layout::kImageSize, '\0'),
+                                QByteArray(form_layout::kImageSize, '\xFF'), editorFile()};
         for (int i = 0; i < 200; ++i)
             files << randomFile(random, i % 2 ? 0 : int(random.bounded(100)));
         for (const QByteArray &image : files) {
@@ -83,9 +83,9 @@ class TestFrmText : public QObject
                      QStringLiteral("\"Ель\", \"levels\": [64, 200"));
         csv.replace(QStringLiteral("\n2,Ёлка,64,64,"), QStringLiteral("\n2,Ель,64,200,"));
         FormStore expected;
-        expected.replaceImage(image);
+        QVERIFY(expected.replaceImage(image));
         expected.WriteForm(1, form({64, 200, 64, 64, 64, 64, 64, 64}, QStringLiteral("Ель"), 1, 5));
-        expected.set(128 + 1 + 4 * 256, 0); // the fourth letter of the old name is not kept
+        expected.set(nameCharAt(1, 4), 0); // the fourth letter of the old name is not kept
         for (const QString &text : {json, csv}) {
             frm::TextError error;
             const auto back = frm::importText(text.toUtf8(), frm::guessKind(text.toUtf8()), &error);
@@ -258,7 +258,7 @@ class TestFrmText : public QObject
                 frm::TextError error;
                 const auto back = frm::importText(damaged, frm::guessKind(text), &error);
                 if (back)
-                    QCOMPARE(back->size(), FormStore::kSize);
+                    QCOMPARE(back->size(), form_layout::kImageSize);
                 else
                     QVERIFY2(error.line >= 1 && !error.problem.isEmpty(), damaged.constData());
             }
@@ -294,7 +294,7 @@ class TestFrmText : public QObject
         QCOMPARE(readFile(out), editorFile());
         // A form file nobody may write is left alone, as the editor leaves it.
         QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        writeFile(input, frm::exportCsv(QByteArray(FormStore::kSize, '\0')));
+        writeFile(input, frm::exportCsv(QByteArray(form_layout::kImageSize, '\0')));
         run = runTool({QStringLiteral("import"), input, QStringLiteral("-o"), out});
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.startsWith(

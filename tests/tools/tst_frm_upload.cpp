@@ -55,7 +55,7 @@ class TestFrmUpload : public QObject
         QCOMPARE(run.err, QString());
         QCOMPARE(run.code, 0);
         const QByteArray frame = b.receive(upload_frame::kFrameSize);
-        QCOMPARE(frame, upload_frame::build(QByteArray(image.left(FormStore::kBankSize))));
+        QCOMPARE(frame, upload_frame::build(QByteArray(image.left(form_layout::kBankSize))));
         QVERIFY(!frame.mid(1).contains('\xFF'));
         QCOMPARE(readFile(file), image);
     }

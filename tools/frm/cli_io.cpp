@@ -3,7 +3,7 @@
 // cli_io_windows.cpp.
 #include "tools/frm/cli_io.h"
 
-#include "core/form_store.h"
+#include "core/form_layout.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -70,17 +70,18 @@ QString shownName(const QString &name)
 
 std::optional<Input> readFormFile(const QString &name)
 {
-    std::optional<Input> in = readInput(name, FormStore::kSize + 1);
-    if (!in || in->size == FormStore::kSize)
+    using form_layout::kImageSize;
+    std::optional<Input> in = readInput(name, kImageSize + 1);
+    if (!in || in->size == kImageSize)
         return in;
-    const QString size = in->sizeKnown || in->size <= FormStore::kSize
+    const QString size = in->sizeKnown || in->size <= kImageSize
                              ? QString::number(in->size)
-                             : QStringLiteral("more than %1").arg(FormStore::kSize);
+                             : QStringLiteral("more than %1").arg(kImageSize);
     printErr(
         QStringLiteral("fountain-frm: %1 is not a form file: %2 bytes, a form file has "
                        "exactly %3\n")
             .arg(isStandardStream(name) ? QStringLiteral("standard input") : shownName(name), size)
-            .arg(FormStore::kSize));
+            .arg(kImageSize));
     return std::nullopt;
 }
 

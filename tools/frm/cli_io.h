@@ -38,7 +38,7 @@ void printBytes(const QByteArray &bytes);
 void printErr(const QString &text);
 // Flushes standard output: code as it is, or kExitTrouble with a message when
 // any write to standard output failed.
-int finish(int code);
+[[nodiscard]] int finish(int code);
 
 // What makes two names one file: device and file number, or on Windows the
 // volume and file index.
@@ -59,18 +59,18 @@ struct Input
 
 // Reads at most limit bytes of a plain file, or of standard input ("-"),
 // which must not be a terminal. Says why on standard error when it cannot.
-std::optional<Input> readInput(const QString &name, qint64 limit);
-// A form file to show, export, compare or send: exactly 8192 bytes.
-std::optional<Input> readFormFile(const QString &name);
+[[nodiscard]] std::optional<Input> readInput(const QString &name, qint64 limit);
+// A form file to show, export, compare or send: exactly form_layout::kImageSize bytes.
+[[nodiscard]] std::optional<Input> readFormFile(const QString &name);
 // Reads each name once: standard input can be given only once.
-bool distinctInputs(const QStringList &names);
+[[nodiscard]] bool distinctInputs(const QStringList &names);
 
 // Writes bytes to standard output ("-") or into the file name, replacing it
 // only once every byte is written and keeping the mode (and where the system
 // allows, the owner) of the file replaced. Refuses what is not a plain file,
 // a file that may not be written, and any of inputs. binary: form file bytes,
 // which a terminal is not given.
-bool writeOutput(const QString &name, const QByteArray &bytes, const QList<FileIdentity> &inputs,
-                 bool binary);
+[[nodiscard]] bool writeOutput(const QString &name, const QByteArray &bytes,
+                               const QList<FileIdentity> &inputs, bool binary);
 
 } // namespace frm

@@ -2,7 +2,7 @@
 // fountain_frm library.
 #include "tools/frm/commands.h"
 
-#include "core/form_store.h"
+#include "core/form_layout.h"
 #include "tools/frm/cli_io.h"
 #include "tools/frm/reports.h"
 #include "tools/frm/text_format.h"
@@ -54,18 +54,17 @@ int check(QCommandLineParser &, const QStringList &files)
         return kExitTrouble;
     int status = kExitOk;
     for (const QString &path : files) {
-        const std::optional<Input> in = readInput(path, FormStore::kSize + 1);
+        const std::optional<Input> in = readInput(path, form_layout::kImageSize + 1);
         if (!in) {
             status = kExitTrouble;
             continue;
         }
-        const QString size = in->sizeKnown ? QString::number(in->size)
-                                           : QStringLiteral("more than %1").arg(FormStore::kSize);
-        const QStringList problems =
-            in->size == FormStore::kSize
-                ? checkProblems(in->bytes)
-                : QStringList{
-                      QStringLiteral("size is %1 bytes; a form file has exactly 8192").arg(size)};
+        const QString size = in->sizeKnown
+                                 ? QString::number(in->size)
+                                 : QStringLiteral("more than %1").arg(form_layout::kImageSize);
+        const QStringList problems = in->size == form_layout::kImageSize
+                                         ? checkProblems(in->bytes)
+                                         : QStringList{sizeProblem(size)};
         const QString shown = shownName(path);
         for (const QString &p : problems)
             print(QStringLiteral("%1: %2\n").arg(shown, p));
@@ -189,6 +188,9 @@ int uploadFile(QCommandLineParser &parser, const QStringList &files)
 
 } // namespace
 
+// The help texts write the form file's figures out (8192 bytes, forms 1..100,
+// levels 0..255, travel times 7..255, holds up to 59), as core/form_layout.h
+// has them: a reader of --help wants the numbers themselves.
 const QList<Command> &commands()
 {
     static const QList<Command> list{

@@ -60,6 +60,6 @@ using Guard = std::function<std::optional<Refusal>(const std::vector<Step> &path
 
 // text is the whole document. Duplicate keys are refused: one value would be
 // lost without anyone noticing.
-bool parse(const QString &text, Value *root, Error *error, const Guard &guard = {});
+[[nodiscard]] bool parse(const QString &text, Value *root, Error *error, const Guard &guard = {});
 
 } // namespace frm::json

@@ -184,7 +184,7 @@ class JsonImport
             const QString label = QStringLiteral("hidden entry %1").arg(step.index + 1);
             // Each entry has a byte of its own at least.
             if (path.size() == 2)
-                return tooMany(step, FormStore::kSize, QStringLiteral("hidden"),
+                return tooMany(step, kImageSize, QStringLiteral("hidden"),
                                QStringLiteral("more entries than a form file has bytes"));
             if (isItem(2))
                 return notA(label, "an object { ... }");

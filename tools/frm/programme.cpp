@@ -4,30 +4,30 @@
 #include "core/cp1251.h"
 
 #include <algorithm>
+#include <limits>
+
+using namespace form_layout;
 
 namespace {
 
-constexpr int kPlane = FormStore::kPlaneSize;
-constexpr int kSlots = FormStore::kSlots;
-constexpr int kBank = FormStore::kBankSize;
-constexpr int kSize = FormStore::kSize;
-constexpr int kMaxName = FormStore::kMaxNameLength;
+constexpr int kByteMax = std::numeric_limits<std::uint8_t>::max();
 // A run of hidden bytes ends after this many zero bytes in a row: sparse bytes
 // then give short runs instead of long ones full of zeros.
 constexpr int kZeroGap = 8;
 
-// Offsets of a slot's bytes in bank 0: level of valve v, and plane p of the detail area.
+// Offsets of a form slot's bytes: level of valve v (0..7), and plane p of the
+// detail area; and the travel time of valve v (0..7).
 int levelAt(int slot, int valve)
 {
-    return valve * kPlane + slot;
+    return levelByte(levelIndex(kFormBank, slot), valve + 1);
 }
 int detailAt(int slot, int plane)
 {
-    return kSlots + slot + plane * kPlane;
+    return detailByte(nameIndex(levelIndex(kFormBank, slot)), plane);
 }
 int travelAt(int valve)
 {
-    return FormStore::kTravelTimeBase + valve * kPlane;
+    return travelTimeByte(valve + 1);
 }
 
 std::uint8_t byteAt(const QByteArray &image, int offset)
@@ -44,22 +44,22 @@ Form readForm(const QByteArray &image, int slot)
     Form form;
     for (int v = 0; v < kValves; ++v)
         form.levels[v] = byteAt(image, levelAt(slot, v));
-    const int stored = byteAt(image, detailAt(slot, 0));
-    const int length = std::min(stored, kMaxName);
-    if (stored > kMaxName)
+    const int stored = byteAt(image, detailAt(slot, kNameLengthPlane));
+    const int length = std::min(stored, kMaxNameLength);
+    if (stored > kMaxNameLength)
         form.lengthByte = stored;
-    for (int c = 1; c <= kMaxName; ++c)
-        (c <= length ? form.name : form.nameRest).append(image[detailAt(slot, c)]);
+    for (int c = 1; c <= kMaxNameLength; ++c)
+        (c <= length ? form.name : form.nameRest).append(image[detailAt(slot, nameCharPlane(c))]);
     while (form.nameRest.endsWith('\0'))
         form.nameRest.chop(1);
-    form.holdMin = byteAt(image, detailAt(slot, 6));
-    form.holdSec = byteAt(image, detailAt(slot, 7));
+    form.holdMin = byteAt(image, detailAt(slot, kHoldMinPlane));
+    form.holdSec = byteAt(image, detailAt(slot, kHoldSecPlane));
     return form;
 }
 
-std::array<std::uint8_t, kValves> travelTimes(const QByteArray &image)
+TravelTimes travelTimes(const QByteArray &image)
 {
-    std::array<std::uint8_t, kValves> t{};
+    TravelTimes t{};
     for (int v = 0; v < kValves; ++v)
         t[v] = byteAt(image, travelAt(v));
     return t;
@@ -72,14 +72,15 @@ Programme split(const QByteArray &image)
         p.forms[slot] = readForm(image, slot);
     p.travel = travelTimes(image);
     int i = 0;
-    while (i < kSize) {
+    while (i < kImageSize) {
         if (isReadable(i) || image[i] == '\0') {
             ++i;
             continue;
         }
         int last = i; // the run's last non-zero byte
         for (int j = i + 1;
-             j < kSize && j - i < kMaxHiddenRun && !isReadable(j) && j - last <= kZeroGap; ++j) {
+             j < kImageSize && j - i < kMaxHiddenRun && !isReadable(j) && j - last <= kZeroGap;
+             ++j) {
             if (image[j] != '\0')
                 last = j;
         }
@@ -91,19 +92,20 @@ Programme split(const QByteArray &image)
 
 QByteArray join(const Programme &p)
 {
-    QByteArray image(kSize, '\0');
+    QByteArray image(kImageSize, '\0');
     for (const HiddenRun &run : p.hidden)
         std::copy(run.bytes.begin(), run.bytes.end(), image.begin() + run.offset);
     for (int slot = 0; slot < kForms; ++slot) {
         const Form &f = p.forms[slot];
         for (int v = 0; v < kValves; ++v)
             image[levelAt(slot, v)] = char(f.levels[v]);
-        const QByteArray chars = (f.name + f.nameRest).leftJustified(kMaxName, '\0', true);
-        image[detailAt(slot, 0)] = char(f.lengthByte >= 0 ? f.lengthByte : int(f.name.size()));
-        for (int c = 1; c <= kMaxName; ++c)
-            image[detailAt(slot, c)] = chars[c - 1];
-        image[detailAt(slot, 6)] = char(f.holdMin);
-        image[detailAt(slot, 7)] = char(f.holdSec);
+        const QByteArray chars = (f.name + f.nameRest).leftJustified(kMaxNameLength, '\0', true);
+        image[detailAt(slot, kNameLengthPlane)] =
+            char(f.lengthByte >= 0 ? f.lengthByte : int(f.name.size()));
+        for (int c = 1; c <= kMaxNameLength; ++c)
+            image[detailAt(slot, nameCharPlane(c))] = chars[c - 1];
+        image[detailAt(slot, kHoldMinPlane)] = char(f.holdMin);
+        image[detailAt(slot, kHoldSecPlane)] = char(f.holdSec);
     }
     for (int v = 0; v < kValves; ++v)
         image[travelAt(v)] = char(p.travel[v]);
@@ -113,7 +115,8 @@ QByteArray join(const Programme &p)
 int codaSlot(const QByteArray &image)
 {
     for (int slot = 0; slot < kForms; ++slot) {
-        if (image[detailAt(slot, 6)] == '\0' && image[detailAt(slot, 7)] == '\0')
+        if (image[detailAt(slot, kHoldMinPlane)] == '\0' &&
+            image[detailAt(slot, kHoldSecPlane)] == '\0')
             return slot;
     }
     return -1;
@@ -137,56 +140,63 @@ bool isPrintableName(const QByteArray &name)
 
 bool isReadable(int offset)
 {
-    if (offset < kBank)
+    // In the forms' bank, every plane's halves have one byte per slot.
+    if (offset / kBankSize == kFormBank)
         return offset % kSlots < kForms;
-    return offset >= FormStore::kTravelTimeBase &&
-           offset % kPlane == FormStore::kTravelTimeBase % kPlane;
+    return offset >= travelTimeByte(1) && offset % kPlaneSize == travelTimeByte(1) % kPlaneSize;
 }
 
 QString describeOffset(int offset)
 {
-    if (offset < 0 || offset >= kSize)
+    if (offset < 0 || offset >= kImageSize)
         return QStringLiteral("past the end of the file");
-    if (offset >= kBank) {
+    if (offset / kBankSize != kFormBank) {
         if (isReadable(offset))
             return QStringLiteral("the travel time of valve %1")
-                .arg((offset - FormStore::kTravelTimeBase) / kPlane + 1);
-        return QStringLiteral("bank %1").arg(offset / kBank);
+                .arg((offset - travelTimeByte(1)) / kPlaneSize + 1);
+        return QStringLiteral("bank %1").arg(offset / kBankSize);
     }
     const int slot = offset % kSlots;
-    const int plane = offset / kPlane;
+    const int plane = offset % kBankSize / kPlaneSize;
     if (slot >= kForms)
-        return QStringLiteral("slot %1 of bank 0, past form 100").arg(slot);
+        return QStringLiteral("slot %1 of bank %2, past form %3")
+            .arg(slot)
+            .arg(kFormBank)
+            .arg(kForms);
     const int form = slot + 1;
-    if (offset % kPlane < kSlots)
+    if (offset % kPlaneSize < kSlots)
         return QStringLiteral("jet %1 of form %2").arg(plane + 1).arg(form);
-    if (plane == 0)
+    if (plane == kNameLengthPlane)
         return QStringLiteral("the name length of form %1").arg(form);
-    if (plane <= kMaxName)
+    if (plane <= nameCharPlane(kMaxNameLength))
         return QStringLiteral("name character %1 of form %2").arg(plane).arg(form);
     return QStringLiteral("the hold %1 of form %2")
-        .arg(plane == 6 ? QStringLiteral("minutes") : QStringLiteral("seconds"))
+        .arg(plane == kHoldMinPlane ? QStringLiteral("minutes") : QStringLiteral("seconds"))
         .arg(form);
 }
 
 QString lengthByteProblem(int lengthByte, qsizetype nameSize)
 {
-    if (lengthByte <= kMaxName || lengthByte > 255)
-        return QStringLiteral("%1 is not in 6..255 (a length up to 5 is the name's own)")
-            .arg(lengthByte);
-    if (nameSize != kMaxName)
-        return QStringLiteral("a stored length above 5 needs a name of 5 characters, not %1")
+    if (lengthByte <= kMaxNameLength || lengthByte > kByteMax)
+        return QStringLiteral("%1 is not in %2..%3 (a length up to %4 is the name's own)")
+            .arg(lengthByte)
+            .arg(kMaxNameLength + 1)
+            .arg(kByteMax)
+            .arg(kMaxNameLength);
+    if (nameSize != kMaxNameLength)
+        return QStringLiteral("a stored length above %1 needs a name of %1 characters, not %2")
+            .arg(kMaxNameLength)
             .arg(nameSize);
     return {};
 }
 
 QString nameRestProblem(qsizetype restSize, qsizetype nameSize)
 {
-    if (restSize + nameSize > kMaxName)
+    if (restSize + nameSize > kMaxNameLength)
         return QStringLiteral("%1 bytes do not fit after a name of %2 characters (room for %3)")
             .arg(restSize)
             .arg(nameSize)
-            .arg(kMaxName - nameSize);
+            .arg(kMaxNameLength - nameSize);
     return {};
 }
 
@@ -194,10 +204,11 @@ QString HiddenClaims::claim(int offset, qsizetype size)
 {
     if (size == 0)
         return QStringLiteral("no bytes");
-    if (offset < 0 || offset + size > kSize)
-        return QStringLiteral("bytes %1..%2 run past the end of the file (8192 bytes)")
+    if (offset < 0 || offset + size > kImageSize)
+        return QStringLiteral("bytes %1..%2 run past the end of the file (%3 bytes)")
             .arg(offset)
-            .arg(offset + size - 1);
+            .arg(offset + size - 1)
+            .arg(kImageSize);
     for (int i = offset; i < offset + size; ++i) {
         if (isReadable(i))
             return QStringLiteral("byte %1 is %2; give it there, not as a hidden byte")

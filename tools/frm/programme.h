@@ -3,7 +3,7 @@
 // as it is, so that a text copy gives back the same file byte for byte.
 #pragma once
 
-#include "core/form_store.h"
+#include "core/form_layout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,16 +15,22 @@
 
 namespace frm {
 
-constexpr int kForms = 100; // slots 0..99, shown as forms 1..100
-constexpr int kValves = FormStore::kValves;
-constexpr int kMinTravel = 7; // the editor shows a shorter travel time as 7 s
-constexpr int kMaxHold = 59;
+// The file's layout, by the names the store uses.
+using form_layout::kForms;
+using form_layout::kImageSize;
+using form_layout::kMaxHold;
+using form_layout::kMaxNameLength;
+using form_layout::kMaxTravel;
+using form_layout::kMinTravel;
+using form_layout::kValves;
+using form_layout::percent;
+
 constexpr int kMaxHiddenRun = 32; // bytes per hidden run in a text copy
 
 // One form slot's sixteen bytes.
 struct Form
 {
-    std::array<std::uint8_t, kValves> levels{};
+    JetLevels levels{};
     QByteArray name;     // the name as the editor reads it, Windows-1251, at most 5 bytes
     int lengthByte = -1; // the stored length when it is above 5; -1: the name's own length
     QByteArray nameRest; // character bytes stored after the name, trailing zero bytes dropped
@@ -46,12 +52,12 @@ struct HiddenRun
 struct Programme
 {
     std::array<Form, kForms> forms;
-    std::array<std::uint8_t, kValves> travel{};
+    TravelTimes travel{};
     // Runs of the remaining bytes; a byte in no run is zero.
     QList<HiddenRun> hidden;
 };
 
-// image has FormStore::kSize bytes.
+// image has kImageSize bytes.
 Programme split(const QByteArray &image);
 // Form names, rests and runs must be as the checks below allow.
 QByteArray join(const Programme &programme);
@@ -59,13 +65,8 @@ QByteArray join(const Programme &programme);
 // The slot of the first coda mark among forms 1..100, -1 when there is none.
 int codaSlot(const QByteArray &image);
 Form readForm(const QByteArray &image, int slot);
-std::array<std::uint8_t, kValves> travelTimes(const QByteArray &image);
+TravelTimes travelTimes(const QByteArray &image);
 
-// Jet level as the editor shows it: per cent of a full jet, rounded down.
-inline int percent(int level)
-{
-    return level * 100 / 255;
-}
 QString holdText(int minutes, int seconds); // "m:ss"
 QString nameText(const QByteArray &name);   // decoded from Windows-1251
 // Whether every character of the decoded name can be shown and typed as text.
@@ -90,7 +91,7 @@ class HiddenClaims
     QString claim(int offset, qsizetype size);
 
   private:
-    std::bitset<FormStore::kSize> m_taken;
+    std::bitset<kImageSize> m_taken;
 };
 
 } // namespace frm

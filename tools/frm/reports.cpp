@@ -30,7 +30,7 @@ QString travelLine(int valve, int t)
                        .arg(seconds(t), 5)
                        .arg(holdText(t / 60, t % 60), 4);
     if (t < kMinTravel)
-        line += QStringLiteral("  (below 7: the editor uses 7 s)");
+        line += QStringLiteral("  (below %1: the editor uses %1 s)").arg(kMinTravel);
     return line;
 }
 
@@ -60,7 +60,8 @@ QString showText(const QByteArray &image)
                    "Coda mark at form %1: the programme ends there and starts again at form 1.\n")
                    .arg(coda + 1);
     else
-        out += QStringLiteral("No coda mark in forms 1..100: the programme has no end mark.\n");
+        out += QStringLiteral("No coda mark in forms 1..%1: the programme has no end mark.\n")
+                   .arg(kForms);
     out += QStringLiteral("\nTravel time of each valve, closed to open:\n");
     const auto travel = travelTimes(image);
     for (int v = 0; v < kValves; ++v)
@@ -68,34 +69,47 @@ QString showText(const QByteArray &image)
     return out;
 }
 
+QString sizeProblem(const QString &size)
+{
+    return QStringLiteral("size is %1 bytes; a form file has exactly %2").arg(size).arg(kImageSize);
+}
+
 QStringList checkProblems(const QByteArray &bytes)
 {
-    if (bytes.size() != FormStore::kSize)
-        return {QStringLiteral("size is %1 bytes; a form file has exactly 8192").arg(bytes.size())};
+    if (bytes.size() != kImageSize)
+        return {sizeProblem(QString::number(bytes.size()))};
     QStringList problems;
     const int coda = codaSlot(bytes);
     if (coda < 0)
-        problems << QStringLiteral("no coda mark in forms 1..100: the programme has no end");
+        problems
+            << QStringLiteral("no coda mark in forms 1..%1: the programme has no end").arg(kForms);
     const int last = coda >= 0 ? coda : kForms - 1;
     for (int slot = 0; slot <= last; ++slot) {
         const Form f = readForm(bytes, slot);
         if (f.holdMin > kMaxHold)
-            problems
-                << QStringLiteral("form %1: hold minutes %2 above 59").arg(slot + 1).arg(f.holdMin);
-        if (f.holdSec > kMaxHold)
-            problems
-                << QStringLiteral("form %1: hold seconds %2 above 59").arg(slot + 1).arg(f.holdSec);
-        if (f.lengthByte >= 0)
-            problems << QStringLiteral("form %1: name length byte %2 above 5")
+            problems << QStringLiteral("form %1: hold minutes %2 above %3")
                             .arg(slot + 1)
-                            .arg(f.lengthByte);
+                            .arg(f.holdMin)
+                            .arg(kMaxHold);
+        if (f.holdSec > kMaxHold)
+            problems << QStringLiteral("form %1: hold seconds %2 above %3")
+                            .arg(slot + 1)
+                            .arg(f.holdSec)
+                            .arg(kMaxHold);
+        if (f.lengthByte >= 0)
+            problems << QStringLiteral("form %1: name length byte %2 above %3")
+                            .arg(slot + 1)
+                            .arg(f.lengthByte)
+                            .arg(kMaxNameLength);
     }
     const auto travel = travelTimes(bytes);
     for (int v = 0; v < kValves; ++v) {
         if (travel[v] < kMinTravel)
-            problems << QStringLiteral("valve %1: travel time %2 s outside 7..255")
+            problems << QStringLiteral("valve %1: travel time %2 s outside %3..%4")
                             .arg(v + 1)
-                            .arg(travel[v]);
+                            .arg(travel[v])
+                            .arg(kMinTravel)
+                            .arg(kMaxTravel);
     }
     return problems;
 }
@@ -113,7 +127,7 @@ QStringList diffLines(const QByteArray &a, const QByteArray &b)
     // Bytes that differ where the editor shows nothing: outside the fields,
     // and in name bytes when the names read the same.
     int hidden = 0;
-    for (int i = 0; i < FormStore::kSize; ++i)
+    for (int i = 0; i < kImageSize; ++i)
         hidden += !isReadable(i) && a[i] != b[i];
     for (int slot = 0; slot < kForms; ++slot) {
         const Form fa = readForm(a, slot);
@@ -123,8 +137,10 @@ QStringList diffLines(const QByteArray &a, const QByteArray &b)
             lines << QStringLiteral("%1 name: \"%2\" → \"%3\"")
                          .arg(form, displayName(fa.name), displayName(fb.name));
         } else {
-            for (int plane = 0; plane <= FormStore::kMaxNameLength; ++plane) {
-                const int at = FormStore::kSlots + slot + plane * FormStore::kPlaneSize;
+            using namespace form_layout;
+            const int name = nameIndex(levelIndex(kFormBank, slot));
+            for (int plane = kNameLengthPlane; plane <= nameCharPlane(kMaxNameLength); ++plane) {
+                const int at = detailByte(name, plane);
                 hidden += a[at] != b[at];
             }
         }

@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace frm::text {
 
 bool FieldReader::failAt(int line, int column, const QString &label, const QString &problem)
@@ -56,7 +58,7 @@ bool FieldReader::number(const Field &f, int min, int max, int *out)
 bool FieldReader::byte(const Field &f, std::uint8_t *out)
 {
     int n = 0;
-    if (!number(f, 0, 255, &n))
+    if (!number(f, 0, std::numeric_limits<std::uint8_t>::max(), &n))
         return false;
     *out = std::uint8_t(n);
     return true;
@@ -100,10 +102,11 @@ bool FieldReader::name(const Field &f, QByteArray *out)
         }
         bytes.append(b);
     }
-    if (bytes.size() > FormStore::kMaxNameLength)
-        return fail(f, QStringLiteral("\"%1\" has %2 characters; a name has at most 5")
+    if (bytes.size() > kMaxNameLength)
+        return fail(f, QStringLiteral("\"%1\" has %2 characters; a name has at most %3")
                            .arg(excerpt(f.text))
-                           .arg(bytes.size()));
+                           .arg(bytes.size())
+                           .arg(kMaxNameLength));
     *out = bytes;
     return true;
 }
@@ -132,9 +135,10 @@ bool FieldReader::form(const FormFields &f, int slot, Form *out)
             return fail(f.nameHex, QStringLiteral("give name or name_hex, not both"));
         if (!hex(f.nameHex, &form.name))
             return false;
-        if (form.name.size() > FormStore::kMaxNameLength)
-            return fail(f.nameHex,
-                        QStringLiteral("%1 bytes; a name has at most 5").arg(form.name.size()));
+        if (form.name.size() > kMaxNameLength)
+            return fail(f.nameHex, QStringLiteral("%1 bytes; a name has at most %2")
+                                       .arg(form.name.size())
+                                       .arg(kMaxNameLength));
     } else if (!name(f.name, &form.name)) {
         return false;
     }
@@ -145,7 +149,7 @@ bool FieldReader::form(const FormFields &f, int slot, Form *out)
     if (!byte(f.holdMin, &form.holdMin) || !byte(f.holdSec, &form.holdSec))
         return false;
     if (f.nameLength.kind != Field::Kind::Missing) {
-        if (!number(f.nameLength, 0, 255, &form.lengthByte))
+        if (!number(f.nameLength, 0, std::numeric_limits<std::uint8_t>::max(), &form.lengthByte))
             return false;
         if (const QString p = lengthByteProblem(form.lengthByte, form.name.size()); !p.isEmpty())
             return fail(f.nameLength, p);
@@ -160,7 +164,7 @@ bool FieldReader::form(const FormFields &f, int slot, Form *out)
     return true;
 }
 
-bool FieldReader::travel(const Field (&f)[kValves], std::array<std::uint8_t, kValves> *out)
+bool FieldReader::travel(const Field (&f)[kValves], TravelTimes *out)
 {
     for (int v = 0; v < kValves; ++v) {
         if (!byte(f[v], &(*out)[v]))
@@ -172,7 +176,7 @@ bool FieldReader::travel(const Field (&f)[kValves], std::array<std::uint8_t, kVa
 bool FieldReader::hidden(const Field &offset, const Field &hexField, HiddenRun *out)
 {
     HiddenRun run;
-    if (!number(offset, 0, FormStore::kSize - 1, &run.offset) || !hex(hexField, &run.bytes))
+    if (!number(offset, 0, kImageSize - 1, &run.offset) || !hex(hexField, &run.bytes))
         return false;
     if (const QString p = m_claims.claim(run.offset, run.bytes.size()); !p.isEmpty())
         return fail(run.bytes.isEmpty() ? hexField : offset, p);

@@ -50,18 +50,18 @@ class FieldReader
     bool failAt(int line, int column, const QString &label, const QString &problem);
     const TextError &error() const { return m_error; }
 
-    bool number(const Field &f, int min, int max, int *out);
-    bool byte(const Field &f, std::uint8_t *out);
-    bool hex(const Field &f, QByteArray *out);
+    [[nodiscard]] bool number(const Field &f, int min, int max, int *out);
+    [[nodiscard]] bool byte(const Field &f, std::uint8_t *out);
+    [[nodiscard]] bool hex(const Field &f, QByteArray *out);
 
     // The form field of the slot's form: its number, 1 above the slot.
-    bool formNumber(const Field &f, int slot);
-    bool form(const FormFields &f, int slot, Form *out);
-    bool travel(const Field (&f)[kValves], std::array<std::uint8_t, kValves> *out);
-    bool hidden(const Field &offset, const Field &hex, HiddenRun *out);
+    [[nodiscard]] bool formNumber(const Field &f, int slot);
+    [[nodiscard]] bool form(const FormFields &f, int slot, Form *out);
+    [[nodiscard]] bool travel(const Field (&f)[kValves], TravelTimes *out);
+    [[nodiscard]] bool hidden(const Field &offset, const Field &hex, HiddenRun *out);
 
   private:
-    bool name(const Field &f, QByteArray *out);
+    [[nodiscard]] bool name(const Field &f, QByteArray *out);
 
     TextError m_error;
     bool m_failed = false;

@@ -24,7 +24,7 @@ struct TextError
     QString toString(const QString &fileName) const;
 };
 
-// image has 8192 bytes. Both texts are UTF-8.
+// image is a whole form file. Both texts are UTF-8.
 QByteArray exportJson(const QByteArray &image);
 QByteArray exportCsv(const QByteArray &image);
 
@@ -36,7 +36,8 @@ QString excerpt(QStringView text);
 // is '{' or '['; a CSV text starts with its header.
 TextKind guessKind(const QByteArray &text);
 
-// The form file's 8192 bytes, or nothing with *error set.
-std::optional<QByteArray> importText(const QByteArray &text, TextKind kind, TextError *error);
+// The form file's whole image, or nothing with *error set.
+[[nodiscard]] std::optional<QByteArray> importText(const QByteArray &text, TextKind kind,
+                                                   TextError *error);
 
 } // namespace frm

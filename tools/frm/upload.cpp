@@ -34,6 +34,14 @@ std::optional<int> timeoutMs(const QString &seconds)
 
 bool upload(const QByteArray &image, const UploadLine &line, QString *message)
 {
+    // The store's own bank 0 of the file, framed as the send button frames it.
+    // A store that refused the image would frame a blank programme instead.
+    FormStore store;
+    if (!store.replaceImage(image)) {
+        *message = QStringLiteral("fountain-frm: %1 bytes are not a form file; nothing was sent")
+                       .arg(image.size());
+        return false;
+    }
     ComPort::LineSettings settings =
         ComPort::readSettings(FountainSettings::atDefaultLocation().profile());
     if (line.port)
@@ -53,9 +61,6 @@ bool upload(const QByteArray &image, const UploadLine &line, QString *message)
     }
     ComPort port([&settings] { return settings; });
     port.setTimeout(line.timeoutMs);
-    // The store's own bank 0 of the file, framed as the send button frames it.
-    FormStore store;
-    store.replaceImage(image);
     try {
         port.Write(upload_frame::build(store.bank0Image()));
     } catch (const EComPortError &e) {

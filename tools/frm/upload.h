@@ -21,12 +21,12 @@ struct UploadLine
 
 // The milliseconds of a --timeout in seconds (fractions allowed); nothing for
 // a text that is no number, or no time in (0, kMaxTimeoutMs].
-std::optional<int> timeoutMs(const QString &seconds);
+[[nodiscard]] std::optional<int> timeoutMs(const QString &seconds);
 
 // Sends the frame the editor's send button sends for this form file image
-// (8192 bytes) and waits until its last byte has left the line, or the time
+// (a whole form file) and waits until its last byte has left the line, or the time
 // is up. A speed too slow for the frame to leave in time is refused before
 // the port is opened. On failure, false and the message in *message.
-bool upload(const QByteArray &image, const UploadLine &line, QString *message);
+[[nodiscard]] bool upload(const QByteArray &image, const UploadLine &line, QString *message);
 
 } // namespace frm
