@@ -30,7 +30,7 @@ class TestFrame : public QObject
     {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("problem");
-        const QByteArray good = upload_frame::build(QByteArray(FormStore::kBankSize, '\x01'));
+        const QByteArray good = upload_frame::build(QByteArray(form_layout::kBankSize, '\x01'));
         QTest::newRow("one byte short") << good.chopped(1) << "2049 bytes instead of 2050";
         QTest::newRow("one byte more") << good + '\x01' << "2051 bytes instead of 2050";
         QTest::newRow("empty") << QByteArray() << "0 bytes instead of 2050";
