@@ -84,12 +84,8 @@ void TfrmMain::buildPanels()
 
     m_lists = new TListOperations(m_store, *m_editor, this);
     m_lists->setObjectName(QStringLiteral("ListOperations"));
-    const TFileCommands::Views views{
-        [this] { m_lists->SpeedButtonClearFormClick(); },
-        [this] { m_strip->ScrollBarFormVewerChange(); },
-        [this] { m_valves->WriteZadv(); },
-    };
-    m_files = new TFileCommands(m_store, m_settings, m_prompts, *m_editor, views, this);
+    m_files = new TFileCommands(m_store, m_settings, m_prompts, *m_editor, *m_lists, *m_strip,
+                                *m_valves, this);
     m_files->setObjectName(QStringLiteral("FileCommands"));
     m_upload = new TBlockUpload(
         m_store, [this] { return ComPort::readSettings(m_settings.profile()); }, this);
@@ -102,10 +98,8 @@ void TfrmMain::wirePanels()
 {
     // The store changed: the strip shows it, and hands the stored travel
     // times to the valve panel.
-    connect(m_editor, &TFormEditingPanel::storeChanged, m_strip,
-            &TStripViewer::ScrollBarFormVewerChange);
-    connect(m_lists, &TListOperations::storeChanged, m_strip,
-            &TStripViewer::ScrollBarFormVewerChange);
+    connect(m_editor, &TFormEditingPanel::storeChanged, m_strip, &TStripViewer::refreshStrip);
+    connect(m_lists, &TListOperations::storeChanged, m_strip, &TStripViewer::refreshStrip);
     connect(m_strip, &TStripViewer::travelTimesRead, m_valves, &TValvePanel::showTravelTimes);
 
     // The gauges follow the form the editor loads, and the sequencer's pace.
@@ -177,7 +171,7 @@ void TfrmMain::FormCreate()
         m_store.ClearStore();
     m_lists->SpeedButtonClearFormClick();
     m_editor->setFormNumber(0);
-    m_strip->ScrollBarFormVewerChange();
+    m_strip->refreshStrip();
     m_gauges->setTargets(m_editor->jetLevels());
 }
 

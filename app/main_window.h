@@ -35,11 +35,6 @@ class TfrmMain : public QMainWindow
     // The two secondary windows, created after the main window.
     void setSecondaryWindows(TAboutForm *about, TWindowGLForm *gl);
 
-    void FormCreate();
-    void SpeedButtonAboutClick();
-    void SpeedButtonGlClick();
-    void SpeedButtonSendBlockClick();
-
     // The one form store of the program, for the panels and for checks.
     FormStore &store() { return m_store; }
     const HandlerGuard &guard() const { return m_guard; }
@@ -48,6 +43,11 @@ class TfrmMain : public QMainWindow
     void showEvent(QShowEvent *event) override;
 
   private:
+    void FormCreate();
+    void SpeedButtonAboutClick();
+    void SpeedButtonGlClick();
+    void SpeedButtonSendBlockClick();
+
     void buildPanels();
     void wirePanels();
     void ReadIniNameZadvigki();

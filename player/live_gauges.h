@@ -25,9 +25,6 @@ class TLiveGauges : public QGroupBox
 
     TLiveGauges(const HandlerGuard &guard, QWidget *parent);
 
-    // One step of gauge valve (1..8) towards its target.
-    void TimerGaudeTimer(int valve);
-
     const JetLevels &targets() const { return m_targets; }
     void setTargets(const JetLevels &levels) { m_targets = levels; }
     // Each gauge timer paced by its valve's travel time in seconds.
@@ -35,6 +32,9 @@ class TLiveGauges : public QGroupBox
     void showValveNames(const FountainSettings::ValveNames &names);
 
   private:
+    // One step of gauge valve (1..8) towards its target.
+    void TimerGaudeTimer(int valve);
+
     JetLevels m_targets{}; // the jet levels the gauges move towards
     std::array<TGauge *, kValves> m_gauges{};
     std::array<QLineEdit *, kValves> m_names{};
