@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+class QAction;
 class QScrollArea;
 class TAboutForm;
 class TBlockUpload;
@@ -49,6 +50,8 @@ class TfrmMain : public QMainWindow
     void SpeedButtonSendBlockClick();
 
     void buildPanels();
+    void buildCommands();
+    QAction *command(const char *name) const;
     void wirePanels();
     void ReadIniNameZadvigki();
 
