@@ -36,8 +36,12 @@ void place(QWidget *panel, const QRect &inClientArea)
 
 } // namespace
 
-TfrmMain::TfrmMain(UiPrompts &prompts)
+TfrmMainResources::TfrmMainResources(UiPrompts &prompts)
     : m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
+{
+}
+
+TfrmMain::TfrmMain(UiPrompts &prompts) : TfrmMainBase(prompts)
 {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(kDesignCaption);
@@ -61,17 +65,6 @@ TfrmMain::TfrmMain(UiPrompts &prompts)
 
     // An error here is shown, and the window still opens.
     m_guard.run([this] { FormCreate(); });
-}
-
-TfrmMain::~TfrmMain()
-{
-    // The panels hold on to the store and the guard, which die with the
-    // window's members, before Qt would delete its children.
-    delete m_scrollArea;
-    delete m_toolBar;
-    delete m_lists;
-    delete m_files;
-    delete m_upload;
 }
 
 void TfrmMain::buildPanels()
