@@ -9,6 +9,7 @@
 #include "widgets/ui_prompts.h"
 
 #include <QFileInfo>
+#include <QWidget>
 
 #include <functional>
 #include <optional>

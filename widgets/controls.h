@@ -7,6 +7,7 @@
 #include <QString>
 
 class QLabel;
+class QToolButton;
 class QWidget;
 
 // A scroll bar whose arrow keys move the thumb the way they point (Qt's
