@@ -43,15 +43,17 @@ class HandlerGuard
     // of the event loop, it is a plain call and its error ends the command.
     //
     // Why an error may travel through Qt there: between the handler and the
-    // command's entry lie only our own code and a synchronous emission, that
-    // is QMetaObject::activate for a direct connection, which lets go of what
-    // it holds as the stack unwinds and skips the handlers after the failing
-    // one (Qt's own tests throw through it), and the setter that emitted:
-    // QAbstractSlider::setValue has stored the new value and asked for a
-    // repaint before it emits valueChanged, last; QAbstractButton::click has
-    // done its work before it emits clicked. No event loop lies between: a
-    // handler reached from a loop the command waits in (a dialog's, the
-    // serial wait's) finds a deeper loop level and is a command of its own.
+    // command's entry lie only our own code and a synchronous emission. That
+    // is QMetaObject::activate for a direct connection, whose bookkeeping is
+    // held in scope guards: the handlers after the failing one are skipped and
+    // the connections stay sound (tried on Qt 6.4 under the sanitizers, a
+    // connection dropped while the error passed included). And the setter
+    // that emitted: QAbstractSlider::setValue has stored the value and asked
+    // for a repaint before it emits valueChanged, last; QAbstractButton::click
+    // has done its work before it emits clicked. No event loop lies between: a
+    // handler reached from a loop the command waits in (a dialog's, the serial
+    // wait's) finds a deeper loop level and is a command of its own, and the
+    // event handlers go through run(), so no error enters Qt's event delivery.
     template <typename Sender, typename Signal, typename Receiver, typename Fn>
     QMetaObject::Connection connect(Sender *sender, Signal signal, Receiver *receiver, Fn fn) const
     {
