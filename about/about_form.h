@@ -46,14 +46,23 @@ class TAboutForm : public QDialog
     static QString mailAddress();
     static QString webAddress();
 
-    // ---- handlers ----
-    void FormShow();
-    void FormActivate();
-    void FormMouseMove();
+    // The system information panel filled in, part by part.
     void GetInfo();
     void GetMemoryInfo();
     void GetCompInfo();
     void ShowDrive(int drive); // 0 = C, 1 = D, 2 = E
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    // ---- handlers ----
+    void FormShow();
+    void FormActivate();
+    void FormMouseMove();
     void BitBtnCloseClick();
     void SpeedButtonMoreClick();
     void LabelLoginMouseMove();
@@ -63,13 +72,6 @@ class TAboutForm : public QDialog
     void LabelHTTPMouseLeave();
     void LabelHTTPClick();
 
-  protected:
-    void showEvent(QShowEvent *event) override;
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-  private:
     void buildUpperPart();
     void buildSystemInfoPanel();
     void centreOnScreen();

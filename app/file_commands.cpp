@@ -4,13 +4,14 @@
 #include "core/errors.h"
 #include "core/form_file.h"
 #include "core/form_store.h"
-#include "core/playback.h"
+#include "core/panel_roles.h"
 #include "core/settings.h"
 #include "widgets/ui_prompts.h"
 
 #include <QFileInfo>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -46,9 +47,11 @@ class SettingsWrites
 } // namespace
 
 TFileCommands::TFileCommands(FormStore &store, FountainSettings &settings, UiPrompts &prompts,
-                             CurrentForm &editor, Views views, QWidget *dialogParent)
+                             CurrentForm &editor, FieldsClearing &fields, StripRefresh &strip,
+                             ValveParameters &valves, QWidget *dialogParent)
     : QObject(dialogParent), m_store(store), m_settings(settings), m_prompts(prompts),
-      m_editor(editor), m_views(std::move(views)), m_dialogParent(dialogParent)
+      m_editor(editor), m_fields(fields), m_strip(strip), m_valves(valves),
+      m_dialogParent(dialogParent)
 {
 }
 
@@ -57,9 +60,9 @@ void TFileCommands::SpeedButtonNewClick()
     emit captionChanged(kCaptionNoName);
     emit saveEnabledChanged(false);
     m_store.ClearStore();
-    m_views.clearPanel();
+    m_fields.clearFields();
     m_editor.setFormNumber(0);
-    m_views.refreshStrip();
+    m_strip.refreshStrip();
 }
 
 void TFileCommands::SpeedButtonLoadClick()
@@ -74,7 +77,7 @@ void TFileCommands::SpeedButtonLoadClick()
     m_currentFile = name;
     emit captionChanged(kCaptionWithFile + name);
     m_editor.setFormNumber(0);
-    m_views.refreshStrip();
+    m_strip.refreshStrip();
     // Shows slot 0 even when the bar already stood there.
     m_editor.reloadForm();
     emit saveEnabledChanged(true);
@@ -88,7 +91,7 @@ void TFileCommands::SpeedButtonSaveClick()
         return;
     }
     SettingsWrites settings;
-    settings.run(m_views.writeZadv);
+    settings.run([this] { m_valves.WriteZadv(); });
     formfile::write(m_currentFile, m_store.image());
     settings.run([this] { SaveNameFileForm(); });
     settings.reportFailure();
@@ -100,7 +103,7 @@ void TFileCommands::SpeedButtonSaveAsClick()
     if (name.isEmpty())
         return;
     SettingsWrites settings;
-    settings.run(m_views.writeZadv);
+    settings.run([this] { m_valves.WriteZadv(); });
     // Only a file that was written becomes the current file: a failed Save
     // As leaves Save pointing at the programme's real file.
     formfile::write(name, m_store.image());

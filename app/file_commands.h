@@ -6,30 +6,27 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class CurrentForm;
+class FieldsClearing;
 class FormStore;
 class FountainSettings;
 class QWidget;
+class StripRefresh;
 class UiPrompts;
+class ValveParameters;
 
 class TFileCommands : public QObject
 {
     Q_OBJECT
 
   public:
-    // What the commands do to the rest of the window, each a plain call in
-    // the command's own order, so that an error stops the whole command.
-    struct Views
-    {
-        std::function<void()> clearPanel;   // the editor's fields cleared
-        std::function<void()> refreshStrip; // the strip and the travel-time bars
-        std::function<void()> writeZadv;    // valve names and travel times stored
-    };
-
+    // What the commands ask of the panels is a plain call in the command's
+    // own order, so that an error stops the whole command: the editor's form
+    // number and reload, its fields cleared, the strip's refresh (which sets
+    // the travel-time bars) and WriteZadv.
     TFileCommands(FormStore &store, FountainSettings &settings, UiPrompts &prompts,
-                  CurrentForm &editor, Views views, QWidget *dialogParent);
+                  CurrentForm &editor, FieldsClearing &fields, StripRefresh &strip,
+                  ValveParameters &valves, QWidget *dialogParent);
 
     void SpeedButtonNewClick();
     void SpeedButtonLoadClick();
@@ -40,7 +37,6 @@ class TFileCommands : public QObject
     // the file exists.
     void ReadNameFileForm();
     void loadLastFormFile();
-    void SaveNameFileForm();
 
     const QString &openDialogFileName() const { return m_openName; }
     const QString &currentFile() const { return m_currentFile; }
@@ -50,11 +46,15 @@ class TFileCommands : public QObject
     void saveEnabledChanged(bool enabled);
 
   private:
+    void SaveNameFileForm();
+
     FormStore &m_store;
     FountainSettings &m_settings;
     UiPrompts &m_prompts;
     CurrentForm &m_editor;
-    Views m_views;
+    FieldsClearing &m_fields;
+    StripRefresh &m_strip;
+    ValveParameters &m_valves;
     QWidget *m_dialogParent;
     QString m_openName;    // OpenDialogForm's file name, kept between uses
     QString m_currentFile; // SaveDialogForm's file name

@@ -22,8 +22,9 @@ int main(int argc, char *argv[])
     installRussianTranslations(&app);
 
     QtPrompts prompts;
-    const HandlerGuard guard(prompts);
     TfrmMain frmMain(prompts);
+    // One guard knows every command, whichever window it enters in.
+    const HandlerGuard &guard = frmMain.guard();
     frmMain.show();
     // The two hidden windows are made on the event loop's first turn: the main
     // window is on screen sooner, and no click can reach them before.

@@ -1,10 +1,12 @@
-// ToolBar1: the main window's row of picture buttons for the file commands,
-// the list operations, the upload, the About dialog and the fountain window.
-// It only reports clicks; the window decides what they do.
+// ToolBar1: the main window's row of picture buttons. It shows the window's
+// commands, each a QAction defined with the window, as flat buttons named
+// after the controls they always were; what a command does is not its
+// business.
 #pragma once
 
 #include <QToolBar>
 
+class QAction;
 class QToolButton;
 
 class TMainToolBar : public QToolBar
@@ -25,32 +27,9 @@ class TMainToolBar : public QToolBar
         return {QToolBar::minimumSizeHint().width(), kHeight};
     }
 
-    void setSaveEnabled(bool enabled);
-    void setPasteEnabled(bool enabled);
-
-  signals:
-    void newClicked();
-    void openClicked();
-    void saveClicked();
-    void saveAsClicked();
-    void copyClicked();
-    void pasteClicked();
-    void cutClicked();
-    void insertClicked();
-    void deleteClicked();
-    void clearClicked();
-    void sendClicked();
-    void aboutClicked();
-    void glClicked();
-
-  private:
-    QToolButton *addButton(const char *name, const QString &hint, const char *picture,
-                           void (TMainToolBar::*clicked)());
+    // The command's button, named buttonName: its picture, hint and enabled
+    // state are the command's.
+    QToolButton *addCommand(const QString &buttonName, QAction *command);
+    // The gap of about 25 pixels between groups of buttons.
     void addGap();
-    // The keys press the button, so a disabled button stays inert, or, where
-    // `instead` is given, press that one while the button is disabled.
-    void addShortcut(QToolButton *button, const QKeySequence &keys, QToolButton *instead = nullptr);
-
-    QToolButton *m_save = nullptr;
-    QToolButton *m_paste = nullptr;
 };

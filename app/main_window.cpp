@@ -14,14 +14,18 @@
 #include "player/sequencer_panel.h"
 #include "player/strip_viewer.h"
 #include "sim/window_gl_form.h"
+#include "widgets/icons.h"
 #include "widgets/window_placement.h"
 
+#include <QAction>
 #include <QScrollArea>
 
 namespace {
 
 constexpr QSize kContentSize{809, 697};
 const QString kDesignCaption = QStringLiteral("Редатор форм фонтанов");
+// A command's action is named as its button, "Action" in place of this.
+const QString kButtonPrefix = QStringLiteral("SpeedButton");
 
 // Positions are given in the client area with the toolbar at 0, 0; the
 // panels live in the scrolled area below the toolbar.
@@ -32,8 +36,12 @@ void place(QWidget *panel, const QRect &inClientArea)
 
 } // namespace
 
-TfrmMain::TfrmMain(UiPrompts &prompts)
+TfrmMainResources::TfrmMainResources(UiPrompts &prompts)
     : m_prompts(prompts), m_guard(prompts), m_settings(ProfileFile(QString()))
+{
+}
+
+TfrmMain::TfrmMain(UiPrompts &prompts) : TfrmMainBase(prompts)
 {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(kDesignCaption);
@@ -48,6 +56,10 @@ TfrmMain::TfrmMain(UiPrompts &prompts)
     m_scrollArea->setWidget(m_content);
     setCentralWidget(m_scrollArea);
 
+    m_toolBar = new TMainToolBar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    // The buttons come before the panels in the keyboard's focus chain.
+    buildCommands();
     buildPanels();
     wirePanels();
 
@@ -55,22 +67,8 @@ TfrmMain::TfrmMain(UiPrompts &prompts)
     m_guard.run([this] { FormCreate(); });
 }
 
-TfrmMain::~TfrmMain()
-{
-    // The panels hold on to the store and the guard, which die with the
-    // window's members, before Qt would delete its children.
-    delete m_scrollArea;
-    delete m_toolBar;
-    delete m_lists;
-    delete m_files;
-    delete m_upload;
-}
-
 void TfrmMain::buildPanels()
 {
-    m_toolBar = new TMainToolBar(this);
-    addToolBar(Qt::TopToolBarArea, m_toolBar);
-
     m_strip = new TStripViewer(m_store, m_guard, m_content);
     place(m_strip, TStripViewer::kArea);
     m_editor = new TFormEditingPanel(m_store, m_guard, m_content);
@@ -84,12 +82,8 @@ void TfrmMain::buildPanels()
 
     m_lists = new TListOperations(m_store, *m_editor, this);
     m_lists->setObjectName(QStringLiteral("ListOperations"));
-    const TFileCommands::Views views{
-        [this] { m_lists->SpeedButtonClearFormClick(); },
-        [this] { m_strip->ScrollBarFormVewerChange(); },
-        [this] { m_valves->WriteZadv(); },
-    };
-    m_files = new TFileCommands(m_store, m_settings, m_prompts, *m_editor, views, this);
+    m_files = new TFileCommands(m_store, m_settings, m_prompts, *m_editor, *m_lists, *m_strip,
+                                *m_valves, this);
     m_files->setObjectName(QStringLiteral("FileCommands"));
     m_upload = new TBlockUpload(
         m_store, [this] { return ComPort::readSettings(m_settings.profile()); }, this);
@@ -102,10 +96,8 @@ void TfrmMain::wirePanels()
 {
     // The store changed: the strip shows it, and hands the stored travel
     // times to the valve panel.
-    connect(m_editor, &TFormEditingPanel::storeChanged, m_strip,
-            &TStripViewer::ScrollBarFormVewerChange);
-    connect(m_lists, &TListOperations::storeChanged, m_strip,
-            &TStripViewer::ScrollBarFormVewerChange);
+    connect(m_editor, &TFormEditingPanel::storeChanged, m_strip, &TStripViewer::refreshStrip);
+    connect(m_lists, &TListOperations::storeChanged, m_strip, &TStripViewer::refreshStrip);
     connect(m_strip, &TStripViewer::travelTimesRead, m_valves, &TValvePanel::showTravelTimes);
 
     // The gauges follow the form the editor loads, and the sequencer's pace.
@@ -117,33 +109,144 @@ void TfrmMain::wirePanels()
     connect(m_sequencer, &TSequencerPanel::playingChanged, m_editor,
             [this](bool playing) { m_editor->setWriteEnabled(!playing); });
 
-    // The file commands set the caption and the Save button.
+    // The file commands set the caption and the Save command; the first copy
+    // or cut enables Paste for good.
     connect(m_files, &TFileCommands::captionChanged, this, &QWidget::setWindowTitle);
-    connect(m_files, &TFileCommands::saveEnabledChanged, m_toolBar, &TMainToolBar::setSaveEnabled);
-    connect(m_lists, &TListOperations::bufferFilled, m_toolBar,
-            [this] { m_toolBar->setPasteEnabled(true); });
+    connect(m_files, &TFileCommands::saveEnabledChanged, command("ActionSave"),
+            &QAction::setEnabled);
+    QAction *paste = command("ActionPasteForm");
+    connect(m_lists, &TListOperations::bufferFilled, paste, [paste] { paste->setEnabled(true); });
 
     // A send that fails on the line after it was accepted.
     connect(&m_upload->port(), &ComPort::failed, this,
             [this](const QString &message) { m_guard.show(message); });
+}
 
-    // The toolbar's commands, each through the guard.
-    const auto command = [this](void (TMainToolBar::*clicked)(), auto handler) {
-        m_guard.connect(m_toolBar, clicked, this, handler);
+// The commands, one row each: the toolbar button that shows it, its hint,
+// picture and keys, whether it is enabled at start, and what it runs, through
+// the guard. A command is added here and nowhere else; a row without a
+// button is a gap on the toolbar.
+void TfrmMain::buildCommands()
+{
+    struct Command
+    {
+        const char *button = nullptr; // the button's objectName
+        const char *hint = nullptr;
+        const char *picture = nullptr;
+        void (*run)(TfrmMain &) = nullptr; // none: the button does nothing
+        bool enabled = true;
+        QKeySequence keys{};
     };
-    command(&TMainToolBar::newClicked, [this] { m_files->SpeedButtonNewClick(); });
-    command(&TMainToolBar::openClicked, [this] { m_files->SpeedButtonLoadClick(); });
-    command(&TMainToolBar::saveClicked, [this] { m_files->SpeedButtonSaveClick(); });
-    command(&TMainToolBar::saveAsClicked, [this] { m_files->SpeedButtonSaveAsClick(); });
-    command(&TMainToolBar::copyClicked, [this] { m_lists->SpeedButtonCopyFormClick(); });
-    command(&TMainToolBar::pasteClicked, [this] { m_lists->SpeedButtonPasteFormClick(); });
-    command(&TMainToolBar::cutClicked, [this] { m_lists->SpeedButtonCutFormClick(); });
-    command(&TMainToolBar::insertClicked, [this] { m_lists->SpeedButtonInsertClick(); });
-    command(&TMainToolBar::deleteClicked, [this] { m_lists->SpeedButtonDeleteFormClick(); });
-    command(&TMainToolBar::clearClicked, [this] { m_lists->SpeedButtonClearFormClick(); });
-    command(&TMainToolBar::sendClicked, [this] { SpeedButtonSendBlockClick(); });
-    command(&TMainToolBar::aboutClicked, [this] { SpeedButtonAboutClick(); });
-    command(&TMainToolBar::glClicked, [this] { SpeedButtonGlClick(); });
+    const Command gap;
+    const Command commands[] = {
+        {.button = "SpeedButtonNew",
+         .hint = "Cоздать новый файл форм ",
+         .picture = "new",
+         .run = [](TfrmMain &w) { w.m_files->SpeedButtonNewClick(); },
+         .keys = Qt::CTRL | Qt::Key_N},
+        {.button = "SpeedButtonLoad",
+         .hint = "Открыть  файл форм ",
+         .picture = "open",
+         .run = [](TfrmMain &w) { w.m_files->SpeedButtonLoadClick(); },
+         .keys = Qt::CTRL | Qt::Key_O},
+        {.button = "SpeedButtonSave",
+         .hint = "Записать текущий  файл форм ",
+         .picture = "save",
+         .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveClick(); },
+         .enabled = false, // until there is a file to save to
+         .keys = Qt::CTRL | Qt::Key_S},
+        {.button = "SpeedButtonSaveAs",
+         .hint = "Дать новое мия и записать  файл форм ",
+         .picture = "save-as",
+         .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveAsClick(); },
+         .keys = Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        gap,
+        {.button = "SpeedButtonCopyForm",
+         .hint = "Копировать в буфер ",
+         .picture = "copy",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCopyFormClick(); }},
+        {.button = "SpeedButtonPasteForm",
+         .hint = "Встаить форму из буфера ",
+         .picture = "paste",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonPasteFormClick(); },
+         .enabled = false}, // until the first copy or cut
+        {.button = "SpeedButtonCutForm",
+         .hint = "Вырезать форму в буфер ",
+         .picture = "cut",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCutFormClick(); }},
+        {.button = "SpeedButtonInsert",
+         .hint = "Вставить новую форму ",
+         .picture = "insert",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonInsertClick(); }},
+        {.button = "SpeedButtonDeleteForm",
+         .hint = "Удалить форму ",
+         .picture = "delete",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonDeleteFormClick(); }},
+        {.button = "SpeedButtonClearForm",
+         .hint = "Очистить поле для редактирования ",
+         .picture = "clear",
+         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonClearFormClick(); }},
+        // Does nothing, on purpose.
+        {.button = "SpeedButtonUndoForm", .hint = "Вернуть ", .picture = "undo"},
+        gap,
+        // The tools window was never built: disabled for the whole run.
+        {.button = "SpeedButtonTools",
+         .hint = "Окно инструментов ",
+         .picture = "tools",
+         .enabled = false},
+        {.button = "SpeedButtonSendBlock",
+         .hint = "Отправить данные во внешний формообразователь по СОМ порту 1 ",
+         .picture = "send",
+         .run = [](TfrmMain &w) { w.SpeedButtonSendBlockClick(); }},
+        gap,
+        {.button = "SpeedButtonAbout",
+         .hint = "О программе и версии ",
+         .picture = "about",
+         .run = [](TfrmMain &w) { w.SpeedButtonAboutClick(); }},
+        gap,
+        {.button = "SpeedButtonGl",
+         .hint = "Окно просмотра ",
+         .picture = "view",
+         .run = [](TfrmMain &w) { w.SpeedButtonGlClick(); }},
+    };
+
+    for (const Command &c : commands) {
+        if (!c.button) {
+            m_toolBar->addGap();
+            continue;
+        }
+        const QString button = QLatin1String(c.button);
+        auto *action = new QAction(this);
+        action->setObjectName(QStringLiteral("Action") + button.mid(kButtonPrefix.size()));
+        action->setIcon(programIcon(c.picture));
+        QString hint = QString::fromUtf8(c.hint);
+        if (!c.keys.isEmpty()) {
+            action->setShortcut(c.keys);
+            // Anywhere in the main window, not only on the toolbar.
+            action->setShortcutContext(Qt::WindowShortcut);
+            hint += QStringLiteral(" (") + c.keys.toString(QKeySequence::NativeText) + u')';
+        }
+        action->setToolTip(hint);
+        action->setEnabled(c.enabled);
+        if (c.run)
+            m_guard.connect(action, &QAction::triggered, this, [this, run = c.run] { run(*this); });
+        m_toolBar->addCommand(button, action);
+    }
+
+    // A programme without a file yet is saved under a new name: while Save
+    // is disabled its keys ask for one, as Save As does.
+    QAction *save = command("ActionSave");
+    QAction *saveAs = command("ActionSaveAs");
+    const auto saveKeys = [save, saveAs, own = saveAs->shortcut()](bool saveEnabled) {
+        saveAs->setShortcuts(saveEnabled ? QList{own} : QList{own, save->shortcut()});
+    };
+    connect(save, &QAction::enabledChanged, saveAs, saveKeys);
+    saveKeys(save->isEnabled());
+}
+
+QAction *TfrmMain::command(const char *name) const
+{
+    return findChild<QAction *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
 }
 
 void TfrmMain::setSecondaryWindows(TAboutForm *about, TWindowGLForm *gl)
@@ -177,7 +280,7 @@ void TfrmMain::FormCreate()
         m_store.ClearStore();
     m_lists->SpeedButtonClearFormClick();
     m_editor->setFormNumber(0);
-    m_strip->ScrollBarFormVewerChange();
+    m_strip->refreshStrip();
     m_gauges->setTargets(m_editor->jetLevels());
 }
 

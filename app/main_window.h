@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+class QAction;
 class QScrollArea;
 class TAboutForm;
 class TBlockUpload;
@@ -23,22 +24,40 @@ class TValvePanel;
 class TWindowGLForm;
 class UiPrompts;
 
-class TfrmMain : public QMainWindow
+// What the panels use, built before the window and every child of it and
+// destroyed after them: no child outlives what it refers to, and no
+// destructor deletes children by hand.
+class TfrmMainResources
+{
+  protected:
+    explicit TfrmMainResources(UiPrompts &prompts);
+
+    UiPrompts &m_prompts;
+    HandlerGuard m_guard;
+    FormStore m_store;
+    // Step 1 of the start-up sequence names the file; until then the defaults.
+    FountainSettings m_settings;
+};
+
+// The meta-object compiler takes a class's first base for its QObject one,
+// so the resources come before QMainWindow here: bases are built in the
+// order they are listed and destroyed the other way round.
+class TfrmMainBase : protected TfrmMainResources, public QMainWindow
+{
+  protected:
+    explicit TfrmMainBase(UiPrompts &prompts) : TfrmMainResources(prompts) {}
+};
+
+class TfrmMain : public TfrmMainBase
 {
     Q_OBJECT
 
   public:
     // A top-level window: it has no parent.
     explicit TfrmMain(UiPrompts &prompts);
-    ~TfrmMain() override;
 
     // The two secondary windows, created after the main window.
     void setSecondaryWindows(TAboutForm *about, TWindowGLForm *gl);
-
-    void FormCreate();
-    void SpeedButtonAboutClick();
-    void SpeedButtonGlClick();
-    void SpeedButtonSendBlockClick();
 
     // The one form store of the program, for the panels and for checks.
     FormStore &store() { return m_store; }
@@ -48,16 +67,18 @@ class TfrmMain : public QMainWindow
     void showEvent(QShowEvent *event) override;
 
   private:
+    void FormCreate();
+    void SpeedButtonAboutClick();
+    void SpeedButtonGlClick();
+    void SpeedButtonSendBlockClick();
+
     void buildPanels();
+    void buildCommands();
+    QAction *command(const char *name) const;
     void wirePanels();
     void ReadIniNameZadvigki();
 
-    UiPrompts &m_prompts;
-    HandlerGuard m_guard;
-    FormStore m_store;
-    // Step 1 of the start-up sequence names the file; until then the defaults.
-    FountainSettings m_settings;
-
+    // Children of the window: Qt deletes them.
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_content = nullptr; // the client area below the toolbar
     TMainToolBar *m_toolBar = nullptr;

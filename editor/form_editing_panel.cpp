@@ -371,6 +371,11 @@ JetLevels TFormEditingPanel::jetLevels() const
     return levels;
 }
 
+void TFormEditingPanel::writeForm()
+{
+    SpeedButtonEditClick();
+}
+
 void TFormEditingPanel::setWriteEnabled(bool enabled)
 {
     m_ok->setEnabled(enabled);

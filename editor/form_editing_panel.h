@@ -4,9 +4,8 @@
 // slot is the one way a stored form reaches editable controls and the gauges.
 #pragma once
 
-#include "core/form_buffer.h"
 #include "core/form_store.h"
-#include "core/playback.h"
+#include "core/panel_roles.h"
 
 #include <QGroupBox>
 
@@ -20,24 +19,15 @@ class QLineEdit;
 class QScrollBar;
 class QToolButton;
 
-class TFormEditingPanel : public QGroupBox, public CurrentForm
+class TFormEditingPanel : public QGroupBox, public EditedForm
 {
     Q_OBJECT
 
   public:
     TFormEditingPanel(FormStore &store, const HandlerGuard &guard, QWidget *parent);
 
-    // ---- handlers ----
-    void ScrollBarNomberFormChange();
-    void SpeedButtonEditClick();
-    void SpeedButtonCodaEditClick();
-    void ScrollBarZadvizkaChange(int valve); // valve 1..8
-    void ScrollBarEditMinChange();
-    void ScrollBarEditSekChange();
-    void SpeedButtonNoKoncevikClick();
+    // Start-up runs it: the valve bars step by 255 from the first.
     void SpeedButton2KoncevikClick();
-    void SpeedButton3KoncevikClick();
-    void SpeedButton4KoncevikClick();
 
     // ---- CurrentForm ----
     int formNumber() const override;
@@ -46,9 +36,11 @@ class TFormEditingPanel : public QGroupBox, public CurrentForm
     HoldTime holdTime() const override;
     void loadOnNumberChange() override;
 
-    // What the panel shows, saved or not; and showing a form without storing it.
-    PanelForm panelForm() const;
-    void showPanelForm(const PanelForm &form);
+    // ---- EditedForm ----
+    PanelForm panelForm() const override;
+    void showPanelForm(const PanelForm &form) override;
+    void writeForm() override;
+
     // The jet levels of the valve bars as they stand.
     JetLevels jetLevels() const;
     // OK is locked while the sequencer plays.
@@ -61,6 +53,17 @@ class TFormEditingPanel : public QGroupBox, public CurrentForm
     void formLoaded(const JetLevels &levels);
 
   private:
+    // ---- handlers ----
+    void ScrollBarNomberFormChange();
+    void SpeedButtonEditClick();
+    void SpeedButtonCodaEditClick();
+    void ScrollBarZadvizkaChange(int valve); // valve 1..8
+    void ScrollBarEditMinChange();
+    void ScrollBarEditSekChange();
+    void SpeedButtonNoKoncevikClick();
+    void SpeedButton3KoncevikClick();
+    void SpeedButton4KoncevikClick();
+
     void buildValveBars();
     void buildFormColumn();
     void buildSwitchRow();

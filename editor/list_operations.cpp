@@ -1,9 +1,8 @@
 #include "editor/list_operations.h"
 
 #include "core/form_store.h"
-#include "editor/form_editing_panel.h"
 
-TListOperations::TListOperations(FormStore &store, TFormEditingPanel &editor, QObject *parent)
+TListOperations::TListOperations(FormStore &store, EditedForm &editor, QObject *parent)
     : QObject(parent), m_store(store), m_editor(editor)
 {
 }
@@ -19,7 +18,7 @@ void TListOperations::paste()
     m_editor.showPanelForm(m_buffer);
     // Unticked so that OK writes the current slot and does not move on.
     m_editor.loadOnNumberChange();
-    m_editor.SpeedButtonEditClick();
+    m_editor.writeForm();
 }
 
 void TListOperations::SpeedButtonCopyFormClick()
@@ -31,7 +30,7 @@ void TListOperations::SpeedButtonCopyFormClick()
 void TListOperations::SpeedButtonPasteFormClick()
 {
     paste();
-    m_editor.ScrollBarNomberFormChange();
+    m_editor.reloadForm();
     emit storeChanged();
 }
 
@@ -40,7 +39,7 @@ void TListOperations::SpeedButtonCutFormClick()
     Copy();
     emit bufferFilled();
     SpeedButtonDeleteFormClick();
-    m_editor.ScrollBarNomberFormChange();
+    m_editor.reloadForm();
     emit storeChanged();
 }
 
@@ -48,7 +47,7 @@ void TListOperations::SpeedButtonCutFormClick()
 void TListOperations::SpeedButtonInsertClick()
 {
     m_store.insertSlot(m_editor.formNumber());
-    m_editor.ScrollBarNomberFormChange();
+    m_editor.reloadForm();
     emit storeChanged();
 }
 
@@ -56,7 +55,7 @@ void TListOperations::SpeedButtonInsertClick()
 void TListOperations::SpeedButtonDeleteFormClick()
 {
     m_store.deleteSlot(m_editor.formNumber());
-    m_editor.ScrollBarNomberFormChange();
+    m_editor.reloadForm();
     emit storeChanged();
 }
 
@@ -67,4 +66,9 @@ void TListOperations::SpeedButtonClearFormClick()
     cleared.positions.fill(barOfJetLevel(0));
     cleared.holdMin = 1;
     m_editor.showPanelForm(cleared);
+}
+
+void TListOperations::clearFields()
+{
+    SpeedButtonClearFormClick();
 }

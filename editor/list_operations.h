@@ -1,31 +1,34 @@
 // The list operations around the editor's current form: the form buffer with
 // Copy and paste, and the copy, paste, cut, insert, delete and clear commands.
 // Insert and delete act on the store at once; the others work through the
-// editing panel.
+// editing panel, which they see as an EditedForm.
 #pragma once
 
 #include "core/form_buffer.h"
+#include "core/panel_roles.h"
 
 #include <QObject>
 
 class FormStore;
-class TFormEditingPanel;
 
-class TListOperations : public QObject
+class TListOperations : public QObject, public FieldsClearing
 {
     Q_OBJECT
 
   public:
-    TListOperations(FormStore &store, TFormEditingPanel &editor, QObject *parent = nullptr);
+    TListOperations(FormStore &store, EditedForm &editor, QObject *parent = nullptr);
 
-    void Copy();
-    void paste();
+    // ---- the toolbar's commands ----
     void SpeedButtonCopyFormClick();
     void SpeedButtonPasteFormClick();
     void SpeedButtonCutFormClick();
     void SpeedButtonInsertClick();
     void SpeedButtonDeleteFormClick();
+    // Also run by start-up and by New.
     void SpeedButtonClearFormClick();
+
+    // ---- FieldsClearing ----
+    void clearFields() override;
 
     const PanelForm &formBuffer() const { return m_buffer; }
 
@@ -36,7 +39,10 @@ class TListOperations : public QObject
     void storeChanged();
 
   private:
+    void Copy();
+    void paste();
+
     FormStore &m_store;
-    TFormEditingPanel &m_editor;
+    EditedForm &m_editor;
     PanelForm m_buffer; // what the panel showed at the last copy or cut
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/form_store.h"
+#include "core/panel_roles.h"
 #include "core/settings.h"
 
 #include <QGroupBox>
@@ -17,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QScrollBar;
 
-class TValvePanel : public QGroupBox
+class TValvePanel : public QGroupBox, public ValveParameters
 {
     Q_OBJECT
 
@@ -25,11 +26,9 @@ class TValvePanel : public QGroupBox
     TValvePanel(FormStore &store, FountainSettings &settings, const HandlerGuard &guard,
                 QWidget *parent);
 
-    // ---- handlers ----
-    void ScrollBarTimeZadvChange(int valve); // valve 1..8
+    // ---- ValveParameters ----
     // The travel times into the store, then the names into the settings file.
-    void WriteZadv();
-    void SaveIniNameZadvigki();
+    void WriteZadv() override;
 
     // A name from the settings file is shown whole, even when longer than a
     // name may be typed.
@@ -40,6 +39,8 @@ class TValvePanel : public QGroupBox
     TravelTimes travelTimes() const;
 
   private:
+    void ScrollBarTimeZadvChange(int valve); // valve 1..8
+    void SaveIniNameZadvigki();
     void buildHeaders();
     void buildRows();
 

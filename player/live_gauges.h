@@ -23,9 +23,6 @@ class TLiveGauges : public QGroupBox
   public:
     TLiveGauges(const HandlerGuard &guard, QWidget *parent);
 
-    // One step of gauge valve (1..8) towards its target.
-    void TimerGaudeTimer(int valve);
-
     const JetLevels &targets() const { return m_targets; }
     void setTargets(const JetLevels &levels) { m_targets = levels; }
     // Each gauge timer paced by its valve's travel time in seconds.
@@ -33,6 +30,9 @@ class TLiveGauges : public QGroupBox
     void showValveNames(const FountainSettings::ValveNames &names);
 
   private:
+    // One step of gauge valve (1..8) towards its target.
+    void TimerGaudeTimer(int valve);
+
     JetLevels m_targets{}; // the jet levels the gauges move towards
     std::array<TGauge *, form_layout::kValves> m_gauges{};
     std::array<QLineEdit *, form_layout::kValves> m_names{};

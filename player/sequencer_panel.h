@@ -22,15 +22,6 @@ class TSequencerPanel : public QGroupBox
   public:
     TSequencerPanel(CurrentForm &form, const HandlerGuard &guard, QWidget *parent);
 
-    // ---- handlers ----
-    void TimerPlayTimer();
-    void SpeedButtonStartClick();
-    void SpeedButtonPrevClick();
-    void SpeedButtonFollowClick();
-    void SpeedButtonPlayClick();
-    void SpeedButtonStopClick();
-    void ScrollBarDemoTimeChange();
-
     int holdCounter() const { return m_playback.holdCounter(); }
     void setHoldCounter(int seconds) { m_playback.setHoldCounter(seconds); }
 
@@ -43,6 +34,15 @@ class TSequencerPanel : public QGroupBox
     void playingChanged(bool playing);
 
   private:
+    // ---- handlers ----
+    void TimerPlayTimer();
+    void SpeedButtonStartClick();
+    void SpeedButtonPrevClick();
+    void SpeedButtonFollowClick();
+    void SpeedButtonPlayClick();
+    void SpeedButtonStopClick();
+    void ScrollBarDemoTimeChange();
+
     void buildButtons();
     void buildDemoRow();
 

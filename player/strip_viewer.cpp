@@ -98,3 +98,8 @@ void TStripViewer::ScrollBarFormVewerChange()
     // Unsaved travel times give way to the stored ones.
     emit travelTimesRead(m_store.ReadZadv());
 }
+
+void TStripViewer::refreshStrip()
+{
+    ScrollBarFormVewerChange();
+}

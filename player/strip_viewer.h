@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/form_store.h"
+#include "core/panel_roles.h"
 
 #include <QWidget>
 
@@ -16,7 +17,7 @@ class QLabel;
 class QScrollBar;
 class TGauge;
 
-class TStripViewer : public QWidget
+class TStripViewer : public QWidget, public StripRefresh
 {
     Q_OBJECT
 
@@ -27,14 +28,17 @@ class TStripViewer : public QWidget
 
     TStripViewer(const FormStore &store, const HandlerGuard &guard, QWidget *parent);
 
-    // The refresh: the seven windows from the store at the ruler's position,
-    // then the travel times.
-    void ScrollBarFormVewerChange();
+    // ---- StripRefresh ----
+    void refreshStrip() override;
 
   signals:
     void travelTimesRead(const TravelTimes &stored);
 
   private:
+    // The refresh: the seven windows from the store at the ruler's position,
+    // then the travel times.
+    void ScrollBarFormVewerChange();
+
     const FormStore &m_store;
     QScrollBar *m_ruler = nullptr;
     std::array<std::array<TGauge *, form_layout::kValves>, kWindows> m_gauges{};

@@ -24,11 +24,6 @@ class TWindowGLForm : public QWidget
     explicit TWindowGLForm(const HandlerGuard &guard, QWidget *parent = nullptr);
     ~TWindowGLForm() override;
 
-    // ---- handlers ----
-    void FormResize();
-    void TimerRefreshTimer();
-    void FiguraToGL();
-
     // The surface the picture is drawn on: the GL widget, or a plain widget
     // showing the background where OpenGL cannot be used. Made when the window
     // is first shown or first asked for it.
@@ -45,6 +40,11 @@ class TWindowGLForm : public QWidget
     void moveEvent(QMoveEvent *event) override;
 
   private:
+    // ---- handlers ----
+    void FormResize();
+    void TimerRefreshTimer();
+    void FiguraToGL();
+
     QMargins windowFrame() const;
     void adoptFrame();
     void ensurePicture();

@@ -1,10 +1,29 @@
-// The top-level error handler.
+// The top-level error handler and the commands' entries.
 #include "widgets/guard.h"
 
 #include "core/errors.h"
 #include "widgets/ui_prompts.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
+#include <QThread>
+
+namespace {
+
+QString messageOf(const std::exception &error)
+{
+    if (const auto *own = dynamic_cast<const EAppError *>(&error))
+        return own->message();
+    return QString::fromLocal8Bit(error.what());
+}
+
+// Each dialog's or wait's event loop inside a command counts one level more.
+int loopLevel()
+{
+    return QThread::currentThread()->loopLevel();
+}
+
+} // namespace
 
 void HandlerGuard::show(const QString &message) const
 {
@@ -13,21 +32,29 @@ void HandlerGuard::show(const QString &message) const
 
 void HandlerGuard::show(const std::exception &error) const
 {
-    if (const auto *own = dynamic_cast<const EAppError *>(&error))
-        show(own->message());
-    else
-        show(QString::fromLocal8Bit(error.what()));
+    show(messageOf(error));
 }
 
 bool HandlerGuard::run(const std::function<void()> &fn) const
 {
-    try {
-        fn();
-        return true;
-    } catch (const std::exception &e) {
-        show(e);
-    } catch (...) {
-        show(QStringLiteral("Unknown error"));
+    QString failure;
+    {
+        const QScopedValueRollback command(m_commandLevel, loopLevel());
+        try {
+            fn();
+            return true;
+        } catch (const std::exception &e) {
+            failure = messageOf(e);
+        } catch (...) {
+            failure = QStringLiteral("Unknown error");
+        }
     }
+    // The command is over before its message is shown.
+    show(failure);
     return false;
+}
+
+bool HandlerGuard::insideCommand() const
+{
+    return m_commandLevel == loopLevel();
 }

@@ -1,6 +1,8 @@
 // The main window shell: caption, size, toolbar, group boxes, the error guard.
 #include "about/about_form.h"
 #include "core/errors.h"
+#include "core/form_store.h"
+#include "player/sequencer_panel.h"
 #include "sim/window_gl_form.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/translations.h"
@@ -8,8 +10,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -277,6 +281,65 @@ class TestApp : public QObject
         bar.setValue(4); // would terminate the program if the exception escaped
         QCOMPARE(seen, 4);
         QCOMPARE(prompts.messages, QStringList{QStringLiteral("Nope.")});
+    }
+
+    // A change handler that a command sets off runs inside the command: what
+    // it throws ends the command there, with one message. A handler reached
+    // from an event loop the command waits in (a dialog's) is a command of
+    // its own, and its error stops at it.
+    void guardStopsTheWholeCommand()
+    {
+        RecordingPrompts prompts;
+        const HandlerGuard guard(prompts);
+        QScrollBar bar;
+        bar.setRange(0, 10);
+        guard.connect(&bar, &QScrollBar::valueChanged, &bar,
+                      [] { throw EAppError(QStringLiteral("Nope")); });
+        bool carriedOn = false;
+        QVERIFY(!guard.run([&] {
+            bar.setValue(4);
+            carriedOn = true;
+        }));
+        QVERIFY(!carriedOn);
+        QCOMPARE(prompts.messages, QStringList{QStringLiteral("Nope.")});
+
+        QTimer tick;
+        tick.setSingleShot(true);
+        QVERIFY(guard.run([&] {
+            QEventLoop dialog;
+            guard.connect(&tick, &QTimer::timeout, &dialog, [&dialog] {
+                dialog.quit();
+                throw EAppError(QStringLiteral("Tick"));
+            });
+            tick.start(0);
+            dialog.exec();
+            carriedOn = true;
+        }));
+        QVERIFY(carriedOn);
+        QCOMPARE(prompts.messages, QStringList({QStringLiteral("Nope."), QStringLiteral("Tick.")}));
+    }
+
+    // In the real window: Start moves the form number, whose change handlers
+    // run inside it. One that fails stops Start before it takes the hold time
+    // and shows the countdown.
+    void failingChangeHandlerStopsStart()
+    {
+        WindowFixture f;
+        FountainForm form;
+        form.levels.fill(200);
+        form.holdSek = 30;
+        f.store().WriteForm(0, form);
+        QScrollBar *number = f.bar("ScrollBarNomberForm");
+        number->setValue(3);
+        f.w().guard().connect(number, &QScrollBar::valueChanged, number,
+                              [] { throw EAppError(QStringLiteral("Нет связи")); });
+        f.button("SpeedButtonStart")->click();
+        QCOMPARE(f.prompts.messages, QStringList{QStringLiteral("Нет связи.")});
+        // The editor's handler, connected before, has loaded slot 0.
+        QCOMPARE(number->value(), 0);
+        QCOMPARE(f.bar("ScrollBarZadvizka", 1)->value(), 55);
+        QCOMPARE(f.label("LabelTimeOver")->text(), QStringLiteral("TimeOver"));
+        QCOMPARE(f.sequencer()->holdCounter(), 0);
     }
 
     void qtDialogsSpeakRussian()

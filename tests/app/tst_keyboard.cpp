@@ -1,6 +1,5 @@
 // The keyboard: arrows move every scroll bar the way they point, a focused
 // bar shows it, and a form is written without the mouse.
-#include "editor/form_editing_panel.h"
 #include "sim/window_gl_form.h"
 #include "tests/support/window_fixture.h"
 #include "widgets/cp1251_validator.h"
@@ -43,7 +42,7 @@ class TestKeyboard : public QObject
         QFETCH(int, key);
         QFETCH(int, expected);
         WindowFixture x;
-        x.editor()->SpeedButtonNoKoncevikClick();
+        x.button("SpeedButtonNoKoncevik")->click();
         QScrollBar *bar = x.bar(name);
         bar->setValue(start);
         QTest::keyClick(bar, Qt::Key(key));

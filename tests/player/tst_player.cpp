@@ -37,7 +37,7 @@ void writeHolds(WindowFixture &f, const QList<std::array<int, 3>> &holds)
         form.holdSek = std::uint8_t(sek);
         f.store().WriteForm(slot, form);
     }
-    f.editor()->ScrollBarNomberFormChange();
+    f.editor()->reloadForm();
 }
 
 int formShown(const WindowFixture &f)
@@ -70,11 +70,11 @@ class TestPlayer : public QObject
     {
         WindowFixture f;
         writeHolds(f, {{0, 0, 2}, {1, 0, 1}, {2, 0, 0}});
-        f.sequencer()->SpeedButtonStartClick();
+        f.button("SpeedButtonStart")->click();
         f.button("SpeedButtonPlay")->click();
         const QList<std::array<int, 2>> expected = {{0, 1}, {0, 0}, {1, 1}, {1, 0}, {0, 2}};
         for (const auto &[form, seconds] : expected) {
-            f.sequencer()->TimerPlayTimer();
+            f.tick("TimerPlay");
             QCOMPARE(formShown(f), form);
             QCOMPARE(f.sequencer()->holdCounter(), seconds);
             QCOMPARE(f.label("LabelTimeOver")->text(), countdown(seconds));
@@ -92,7 +92,7 @@ class TestPlayer : public QObject
         writeHolds(f, {{0, 0, 10}, {1, 0, 4}});
         // Start reloads slot 0 even when it is already current, dropping unsaved edits.
         f.bar("ScrollBarZadvizka", 5)->setValue(10);
-        seq->SpeedButtonStartClick();
+        f.button("SpeedButtonStart")->click();
         QCOMPARE(f.bar("ScrollBarZadvizka", 5)->value(), 255);
         QToolButton *stop = f.button("SpeedButtonStop");
         QToolButton *play = f.button("SpeedButtonPlay");
@@ -103,7 +103,7 @@ class TestPlayer : public QObject
             QVERIFY(!f.button("SpeedButtonEdit")->isEnabled());
         }
         for (int i = 0; i < 3; ++i)
-            seq->TimerPlayTimer();
+            f.tick("TimerPlay");
         QCOMPARE(f.label("LabelTimeOver")->text(), QStringLiteral("Таймер 0 Мин 7 Сек "));
 
         stop->click();
@@ -112,7 +112,7 @@ class TestPlayer : public QObject
         f.bar("ScrollBarZadvizka", 3)->setValue(100);
         f.check("CheckBoxPlus")->setChecked(true);
         for (int i = 0; i < 5; ++i)
-            seq->TimerPlayTimer();
+            f.tick("TimerPlay");
         QCOMPARE(formShown(f), 0);
         QCOMPARE(seq->holdCounter(), 7);
         QCOMPARE(f.label("LabelTimeOver")->text(), countdown(7));
@@ -120,7 +120,7 @@ class TestPlayer : public QObject
         QVERIFY(f.check("CheckBoxPlus")->isChecked());
 
         play->click();
-        seq->TimerPlayTimer();
+        f.tick("TimerPlay");
         QCOMPARE(seq->holdCounter(), 6);
         QCOMPARE(f.label("LabelTimeOver")->text(), countdown(6));
         QVERIFY(!f.check("CheckBoxPlus")->isChecked());
@@ -156,19 +156,19 @@ class TestPlayer : public QObject
         demo->setChecked(true);
         f.bar("ScrollBarDemoTime")->setValue(2);
         f.button("SpeedButtonPlay")->click();
-        seq->TimerPlayTimer();
+        f.tick("TimerPlay");
         QCOMPARE(formShown(f), 1);
         QCOMPARE(seq->holdCounter(), 2);
         f.bar("ScrollBarDemoTime")->setValue(12); // beyond the end: 7
         QCOMPARE(demo->text(), QStringLiteral("Демо режим - время 7 сек "));
         QVERIFY(demo->sizeHint().width() <= demo->width());
         for (int i = 0; i < 3; ++i)
-            seq->TimerPlayTimer();
+            f.tick("TimerPlay");
         QCOMPARE(formShown(f), 2);
         QCOMPARE(seq->holdCounter(), 7);
         demo->setChecked(false);
         for (int i = 0; i < 8; ++i)
-            seq->TimerPlayTimer();
+            f.tick("TimerPlay");
         QCOMPARE(formShown(f), 0);
         QCOMPARE(seq->holdCounter(), 0);
     }
@@ -222,7 +222,7 @@ class TestPlayer : public QObject
         WindowFixture f;
         f.bar("ScrollBarTimeZadv", 3)->setValue(100);
         QCOMPARE(gaugeTimer(f, 3)->interval(), 100);
-        f.sequencer()->TimerPlayTimer();
+        f.tick("TimerPlay");
         for (int v = 1; v <= 8; ++v)
             QCOMPARE(gaugeTimer(f, v)->interval(), v == 3 ? 390 : 27);
         QVERIFY(gaugeTimer(f, 3)->isActive());
@@ -235,17 +235,17 @@ class TestPlayer : public QObject
         WindowFixture f;
         QTimer *timer = gaugeTimer(f, 6);
         f.bar("ScrollBarTimeZadv", 6)->setValue(255);
-        f.sequencer()->TimerPlayTimer();
+        f.tick("TimerPlay");
         QThread::msleep(80);
         const int before = timer->remainingTime();
-        f.sequencer()->TimerPlayTimer();
+        f.tick("TimerPlay");
         const int after = timer->remainingTime();
         QVERIFY2(after <= before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
         QVERIFY(after < 996 - 40);
 
         // A changed travel time does restart it, which is what the check above would see.
         f.bar("ScrollBarTimeZadv", 6)->setValue(254);
-        f.sequencer()->TimerPlayTimer();
+        f.tick("TimerPlay");
         QCOMPARE(timer->interval(), 992);
         QVERIFY2(timer->remainingTime() > before,
                  qPrintable(QString::number(timer->remainingTime())));
@@ -259,7 +259,7 @@ class TestPlayer : public QObject
             targets[v] = std::uint8_t(v % 2 ? 255 : 0);
         f.gauges()->setTargets(targets);
         for (int valve = 1; valve <= 8; ++valve) {
-            f.gauges()->TimerGaudeTimer(valve);
+            f.tick(QStringLiteral("TimerGaude%1").arg(valve));
             for (int v = 1; v <= 8; ++v)
                 QCOMPARE(gauge(f, v)->value(), v <= valve ? (v % 2 ? 24 : 26) : 25);
         }

@@ -112,7 +112,7 @@ class TestStrip : public QObject
         changed.name = QStringLiteral("новая");
         changed.levels[7] = 200;
         f.store().WriteForm(top + 4, changed);
-        f.strip()->ScrollBarFormVewerChange();
+        f.strip()->refreshStrip();
         QCOMPARE(ruler->value(), top);
         const StripWindow fifth = stripWindow(f, 4);
         QCOMPARE(fifth.name->text(), QStringLiteral("новая"));

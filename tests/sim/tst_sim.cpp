@@ -182,7 +182,7 @@ class TestSim : public QObject
         ScriptedRandom random;
         w.setRandomSource(std::ref(random));
         for (int k = 1; k <= 100; ++k) {
-            w.TimerRefreshTimer();
+            QMetaObject::invokeMethod(refreshTimer(w), "timeout");
             QCOMPARE(w.riseCounter(), std::min(k, 80));
         }
         QCoreApplication::processEvents();
@@ -195,7 +195,7 @@ class TestSim : public QObject
         bar(w, 3)->setValue(p);
         QTest::qWait(300);
         QCOMPARE(w.glPicture()->framesRendered(), 0);
-        w.TimerRefreshTimer();
+        QMetaObject::invokeMethod(refreshTimer(w), "timeout");
         QTRY_COMPARE(w.glPicture()->framesRendered(), 1);
         QTest::qWait(300);
 #ifdef Q_OS_WIN

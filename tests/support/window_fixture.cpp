@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 
 void RecordingPrompts::critical(QWidget *, const QString &title, const QString &text)
@@ -96,6 +97,12 @@ QLabel *WindowFixture::label(const char *prefix, int number) const
 QLineEdit *WindowFixture::edit(const char *prefix, int number) const
 {
     return edit(QLatin1String(prefix) + QString::number(number));
+}
+
+void WindowFixture::tick(const QString &timer) const
+{
+    if (!QMetaObject::invokeMethod(find<QTimer>(timer), "timeout"))
+        qFatal("%s did not tick", qPrintable(timer));
 }
 
 TFormEditingPanel *WindowFixture::editor() const

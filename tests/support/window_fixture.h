@@ -77,6 +77,10 @@ class WindowFixture
     QLabel *label(const char *prefix, int number) const;
     QLineEdit *edit(const char *prefix, int number) const;
 
+    // One tick of the timer of that name, delivered as its time-out is:
+    // through the guard, a command of its own.
+    void tick(const QString &timer) const;
+
     TFormEditingPanel *editor() const;
     TSequencerPanel *sequencer() const;
     TLiveGauges *gauges() const;
