@@ -353,8 +353,12 @@ int main(int argc, char *argv[])
         QSurfaceFormat::setDefaultFormat(format);
     }
     QApplication app(argc, argv);
-    if (mode.startsWith("--child-"))
-        return runWithoutOpenGL();
+    if (mode.startsWith("--child-")) {
+        // The core-profile child loads Mesa's driver too (see below).
+        const int status = runWithoutOpenGL();
+        keepGLDriversLoaded();
+        return status;
+    }
 #ifdef Q_OS_UNIX
     // --bench SECONDS [hidden]: the CPU cost of the window, for bench/sim_cpu.sh.
     if (mode == "--bench" && argc > 2)
