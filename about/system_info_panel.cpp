@@ -32,6 +32,23 @@ int leftValueRoom(const QWidget *dialog)
            dialog->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, dialog);
 }
 
+// The serial number reads like a label, but can be selected and copied.
+QLineEdit *makeSerialNumberBox(QWidget *parent, int top)
+{
+    auto *box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QStringLiteral("SerNumberEdit"));
+    box->setReadOnly(true);
+    box->setFrame(false);
+    box->setFocusPolicy(Qt::ClickFocus);
+    box->setTextMargins(0, 0, 0, 0);
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, Qt::transparent);
+    box->setPalette(p);
+    setTextColour(box, kGreen);
+    box->setGeometry(kLeftValue - 2, top - 2, 60, 17);
+    return box;
+}
+
 } // namespace
 
 void TAboutForm::buildSystemInfoPanel()
@@ -69,19 +86,7 @@ void TAboutForm::buildSystemInfoPanel()
                        QStringLiteral("0-"));
     MMXIdentifierLabel = left(379, QStringLiteral("Процессор MMX:"), "MMXIdentifierLabel", kGreen);
     makeLabel(c, "", QStringLiteral("Серийный номер"), kLeftCaption, 394);
-    SerNumberEdit = new QLineEdit(QStringLiteral("0"), c);
-    SerNumberEdit->setObjectName(QStringLiteral("SerNumberEdit"));
-    SerNumberEdit->setReadOnly(true);
-    SerNumberEdit->setFrame(false);
-    SerNumberEdit->setFocusPolicy(Qt::ClickFocus);
-    SerNumberEdit->setTextMargins(0, 0, 0, 0);
-    {
-        QPalette p = SerNumberEdit->palette();
-        p.setColor(QPalette::Base, Qt::transparent);
-        SerNumberEdit->setPalette(p);
-    }
-    setTextColour(SerNumberEdit, kGreen);
-    SerNumberEdit->setGeometry(kLeftValue - 2, 394 - 2, 60, 17);
+    SerNumberEdit = makeSerialNumberBox(c, 394);
     makeRule(c, kLeftCaption, 404, 345);
     LabelDiskSize[0] = left(424, QStringLiteral("Размер  диска  C "), "LabelDiskSizeC", QColor());
     LabelDiskFree[0] =

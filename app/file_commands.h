@@ -38,8 +38,8 @@ class TFileCommands : public QObject
     void ReadNameFileForm();
     void loadLastFormFile();
 
-    const QString &openDialogFileName() const { return m_openName; }
-    const QString &currentFile() const { return m_currentFile; }
+    [[nodiscard]] const QString &openDialogFileName() const { return m_openName; }
+    [[nodiscard]] const QString &currentFile() const { return m_currentFile; }
 
   signals:
     void captionChanged(const QString &caption);

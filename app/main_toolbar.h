@@ -21,8 +21,11 @@ class TMainToolBar : public QToolBar
     // The bar's layout sets its minimum height from the buttons and so
     // undoes setFixedHeight; the hints hold the height in every style (the
     // Windows one would make the bar 23 high and move every panel up).
-    QSize sizeHint() const override { return {QToolBar::sizeHint().width(), kHeight}; }
-    QSize minimumSizeHint() const override
+    [[nodiscard]] QSize sizeHint() const override
+    {
+        return {QToolBar::sizeHint().width(), kHeight};
+    }
+    [[nodiscard]] QSize minimumSizeHint() const override
     {
         return {QToolBar::minimumSizeHint().width(), kHeight};
     }

@@ -126,91 +126,81 @@ void TfrmMain::wirePanels()
 // picture and keys, whether it is enabled at start, and what it runs, through
 // the guard. A command is added here and nowhere else; a row without a
 // button is a gap on the toolbar.
+const TfrmMain::Command TfrmMain::kCommands[] = {
+    {.button = "SpeedButtonNew",
+     .hint = "Cоздать новый файл форм ",
+     .picture = "new",
+     .run = [](TfrmMain &w) { w.m_files->SpeedButtonNewClick(); },
+     .keys = Qt::CTRL | Qt::Key_N},
+    {.button = "SpeedButtonLoad",
+     .hint = "Открыть  файл форм ",
+     .picture = "open",
+     .run = [](TfrmMain &w) { w.m_files->SpeedButtonLoadClick(); },
+     .keys = Qt::CTRL | Qt::Key_O},
+    {.button = "SpeedButtonSave",
+     .hint = "Записать текущий  файл форм ",
+     .picture = "save",
+     .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveClick(); },
+     .enabled = false, // until there is a file to save to
+     .keys = Qt::CTRL | Qt::Key_S},
+    {.button = "SpeedButtonSaveAs",
+     .hint = "Дать новое мия и записать  файл форм ",
+     .picture = "save-as",
+     .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveAsClick(); },
+     .keys = Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+    {}, // a gap
+    {.button = "SpeedButtonCopyForm",
+     .hint = "Копировать в буфер ",
+     .picture = "copy",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCopyFormClick(); }},
+    {.button = "SpeedButtonPasteForm",
+     .hint = "Встаить форму из буфера ",
+     .picture = "paste",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonPasteFormClick(); },
+     .enabled = false}, // until the first copy or cut
+    {.button = "SpeedButtonCutForm",
+     .hint = "Вырезать форму в буфер ",
+     .picture = "cut",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCutFormClick(); }},
+    {.button = "SpeedButtonInsert",
+     .hint = "Вставить новую форму ",
+     .picture = "insert",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonInsertClick(); }},
+    {.button = "SpeedButtonDeleteForm",
+     .hint = "Удалить форму ",
+     .picture = "delete",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonDeleteFormClick(); }},
+    {.button = "SpeedButtonClearForm",
+     .hint = "Очистить поле для редактирования ",
+     .picture = "clear",
+     .run = [](TfrmMain &w) { w.m_lists->SpeedButtonClearFormClick(); }},
+    // Does nothing, on purpose.
+    {.button = "SpeedButtonUndoForm", .hint = "Вернуть ", .picture = "undo"},
+    {}, // a gap
+    // The tools window was never built: disabled for the whole run.
+    {.button = "SpeedButtonTools",
+     .hint = "Окно инструментов ",
+     .picture = "tools",
+     .enabled = false},
+    {.button = "SpeedButtonSendBlock",
+     .hint = "Отправить данные во внешний формообразователь по СОМ порту 1 ",
+     .picture = "send",
+     .run = [](TfrmMain &w) { w.SpeedButtonSendBlockClick(); }},
+    {}, // a gap
+    {.button = "SpeedButtonAbout",
+     .hint = "О программе и версии ",
+     .picture = "about",
+     .run = [](TfrmMain &w) { w.SpeedButtonAboutClick(); }},
+    {}, // a gap
+    {.button = "SpeedButtonGl",
+     .hint = "Окно просмотра ",
+     .picture = "view",
+     .run = [](TfrmMain &w) { w.SpeedButtonGlClick(); }},
+};
+
 void TfrmMain::buildCommands()
 {
-    struct Command
-    {
-        const char *button = nullptr; // the button's objectName
-        const char *hint = nullptr;
-        const char *picture = nullptr;
-        void (*run)(TfrmMain &) = nullptr; // none: the button does nothing
-        bool enabled = true;
-        QKeySequence keys{};
-    };
-    const Command gap;
-    const Command commands[] = {
-        {.button = "SpeedButtonNew",
-         .hint = "Cоздать новый файл форм ",
-         .picture = "new",
-         .run = [](TfrmMain &w) { w.m_files->SpeedButtonNewClick(); },
-         .keys = Qt::CTRL | Qt::Key_N},
-        {.button = "SpeedButtonLoad",
-         .hint = "Открыть  файл форм ",
-         .picture = "open",
-         .run = [](TfrmMain &w) { w.m_files->SpeedButtonLoadClick(); },
-         .keys = Qt::CTRL | Qt::Key_O},
-        {.button = "SpeedButtonSave",
-         .hint = "Записать текущий  файл форм ",
-         .picture = "save",
-         .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveClick(); },
-         .enabled = false, // until there is a file to save to
-         .keys = Qt::CTRL | Qt::Key_S},
-        {.button = "SpeedButtonSaveAs",
-         .hint = "Дать новое мия и записать  файл форм ",
-         .picture = "save-as",
-         .run = [](TfrmMain &w) { w.m_files->SpeedButtonSaveAsClick(); },
-         .keys = Qt::CTRL | Qt::SHIFT | Qt::Key_S},
-        gap,
-        {.button = "SpeedButtonCopyForm",
-         .hint = "Копировать в буфер ",
-         .picture = "copy",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCopyFormClick(); }},
-        {.button = "SpeedButtonPasteForm",
-         .hint = "Встаить форму из буфера ",
-         .picture = "paste",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonPasteFormClick(); },
-         .enabled = false}, // until the first copy or cut
-        {.button = "SpeedButtonCutForm",
-         .hint = "Вырезать форму в буфер ",
-         .picture = "cut",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonCutFormClick(); }},
-        {.button = "SpeedButtonInsert",
-         .hint = "Вставить новую форму ",
-         .picture = "insert",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonInsertClick(); }},
-        {.button = "SpeedButtonDeleteForm",
-         .hint = "Удалить форму ",
-         .picture = "delete",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonDeleteFormClick(); }},
-        {.button = "SpeedButtonClearForm",
-         .hint = "Очистить поле для редактирования ",
-         .picture = "clear",
-         .run = [](TfrmMain &w) { w.m_lists->SpeedButtonClearFormClick(); }},
-        // Does nothing, on purpose.
-        {.button = "SpeedButtonUndoForm", .hint = "Вернуть ", .picture = "undo"},
-        gap,
-        // The tools window was never built: disabled for the whole run.
-        {.button = "SpeedButtonTools",
-         .hint = "Окно инструментов ",
-         .picture = "tools",
-         .enabled = false},
-        {.button = "SpeedButtonSendBlock",
-         .hint = "Отправить данные во внешний формообразователь по СОМ порту 1 ",
-         .picture = "send",
-         .run = [](TfrmMain &w) { w.SpeedButtonSendBlockClick(); }},
-        gap,
-        {.button = "SpeedButtonAbout",
-         .hint = "О программе и версии ",
-         .picture = "about",
-         .run = [](TfrmMain &w) { w.SpeedButtonAboutClick(); }},
-        gap,
-        {.button = "SpeedButtonGl",
-         .hint = "Окно просмотра ",
-         .picture = "view",
-         .run = [](TfrmMain &w) { w.SpeedButtonGlClick(); }},
-    };
-
-    for (const Command &c : commands) {
+    for (const Command &c : kCommands) {
         if (!c.button) {
             m_toolBar->addGap();
             continue;

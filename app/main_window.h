@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "widgets/guard.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 class QAction;
@@ -71,6 +72,19 @@ class TfrmMain : public TfrmMainBase
     void SpeedButtonAboutClick();
     void SpeedButtonGlClick();
     void SpeedButtonSendBlockClick();
+
+    // A toolbar command: the button that shows it (none: a gap), its hint,
+    // picture and keys, whether it is enabled at start, and what it runs.
+    struct Command
+    {
+        const char *button = nullptr; // the button's objectName
+        const char *hint = nullptr;
+        const char *picture = nullptr;
+        void (*run)(TfrmMain &) = nullptr; // none: the button does nothing
+        bool enabled = true;
+        QKeySequence keys{};
+    };
+    static const Command kCommands[];
 
     void buildPanels();
     void buildCommands();

@@ -19,7 +19,11 @@ struct FountainForm
     std::uint8_t holdMin = 0;
     std::uint8_t holdSek = 0;
 
-    bool isCoda() const { return holdMin == 0 && holdSek == 0; }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] bool
+    isCoda() const
+    {
+        return holdMin == 0 && holdSek == 0;
+    }
     friend bool operator==(const FountainForm &, const FountainForm &) = default;
 };
 
@@ -40,14 +44,21 @@ class FormStore
     FormStore(const FormStore &) = delete;
     FormStore &operator=(const FormStore &) = delete;
 
-    int activeBank() const { return form_layout::kFormBank; }
-    SlotAddress UstAdrBufer(int slot) const;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int
+    activeBank() const
+    {
+        return form_layout::kFormBank;
+    }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] SlotAddress
+    UstAdrBufer(int slot) const;
 
-    FountainForm ReadForm(int slot) const;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] FountainForm
+    ReadForm(int slot) const;
     void WriteForm(int slot, const FountainForm &form);
     void MarkCoda(int slot);
 
-    TravelTimes ReadZadv() const;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] TravelTimes
+    ReadZadv() const;
     void writeTravelTimes(const TravelTimes &seconds);
     void writeTravelTime(int valve, std::uint8_t seconds); // valve 1..8
 
@@ -58,14 +69,20 @@ class FormStore
     // Slots n+1..102 move down one place (n is lost, 102 stays).
     void deleteSlot(int slot);
 
-    std::uint8_t at(int index) const { return m_bytes.at(static_cast<std::size_t>(index)); }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] std::uint8_t
+    at(int index) const
+    {
+        return m_bytes.at(static_cast<std::size_t>(index));
+    }
     void set(int index, std::uint8_t value) { m_bytes.at(static_cast<std::size_t>(index)) = value; }
 
-    QByteArray image() const;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QByteArray
+    image() const;
     // Replaces the whole image; anything but exactly form_layout::kImageSize
     // bytes is refused, and the store is left as it was.
     [[nodiscard]] bool replaceImage(const QByteArray &bytes);
-    QByteArray bank0Image() const;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QByteArray
+    bank0Image() const;
 
   private:
     // The slot's sixteen bytes, level and detail, over those of slot to.

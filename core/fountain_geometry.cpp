@@ -24,8 +24,9 @@ void fillStrip(Strip &strip, int a, int s, double phase, int rise, const RandomS
         const double x = i / 100.0 - 0.25;
         const double foot = wave / a - 0.25;
         const int r = random();
-        strip[2 * i] = {float(x), float(foot)};
-        strip[2 * i + 1] = {float(x), float(foot + rise / 100.0 + r / 100.0)};
+        const std::size_t at = std::size_t(2) * std::size_t(i);
+        strip[at] = {float(x), float(foot)};
+        strip[at + 1] = {float(x), float(foot + rise / 100.0 + r / 100.0)};
     }
 }
 

@@ -13,7 +13,10 @@ struct HoldTime
 {
     int minutes = 0;
     int seconds = 0;
-    int total() const { return minutes * 60 + seconds; }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int total() const
+    {
+        return minutes * 60 + seconds;
+    }
 };
 
 // The form being edited and played, as playback sees the editor.
@@ -21,13 +24,13 @@ class CurrentForm
 {
   public:
     virtual ~CurrentForm() = default;
-    virtual int formNumber() const = 0;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual int formNumber() const = 0;
     // Clamped to the forms' slots; the editor loads the slot if, and only if, the number changed.
     virtual void setFormNumber(int slot) = 0;
     // Loads the current slot into the editor again.
     virtual void reloadForm() = 0;
     // The hold time the editor shows: that of the form it loaded last.
-    virtual HoldTime holdTime() const = 0;
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual HoldTime holdTime() const = 0;
     // A change of the form number loads the slot from now on ("запись +1 " off).
     virtual void loadOnNumberChange() = 0;
 };
@@ -44,7 +47,10 @@ class Playback
     // "Таймер ", whole minutes, " Мин ", the remaining seconds, " Сек ".
     static QString countdownText(int seconds);
 
-    int holdCounter() const { return m_holdCounter; }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int holdCounter() const
+    {
+        return m_holdCounter;
+    }
     void setHoldCounter(int seconds) { m_holdCounter = seconds; }
 
     // One tick while playing: count the hold time down, or move to the next

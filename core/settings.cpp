@@ -76,7 +76,7 @@ void FountainSettings::saveValveNames(const ValveNames &names)
 
 QString FountainSettings::lastFormFile() const
 {
-    const QString plain = m_profile.readString(kSectionOptions, kKeyLastFile, kMissing);
+    QString plain = m_profile.readString(kSectionOptions, kKeyLastFile, kMissing);
     if (!plain.isEmpty() && plain != kMissing)
         return plain;
     // An escaped name has no length limit of its own.

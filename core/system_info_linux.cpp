@@ -143,7 +143,7 @@ KernelRelease parseKernelRelease(const QString &release)
 QString ownerName(const QByteArray &gecos, const QByteArray &login)
 {
     // The comment field is "Full Name,room,work phone,home phone,other".
-    const QString fullName = QString::fromUtf8(gecos.split(',').value(0)).trimmed();
+    QString fullName = QString::fromUtf8(gecos.split(',').value(0)).trimmed();
     if (!fullName.isEmpty())
         return fullName;
     return orUnknown(QString::fromUtf8(login));

@@ -58,7 +58,10 @@ class Reader
 
     [[nodiscard]] QList<Event> feed(QByteArrayView bytes);
     [[nodiscard]] QList<Event> idle();
-    bool inChunk() const { return m_count > 0; }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] bool inChunk() const
+    {
+        return m_count > 0;
+    }
 
   private:
     void closeChunk(QList<Event> &events);

@@ -117,7 +117,7 @@ void ComPort::open(const LineSettings &line)
         throw EComPortError(openErrorText(line.portName, failure));
 }
 
-void ComPort::Write(QByteArray bytes)
+void ComPort::Write(const QByteArray &bytes)
 {
     // Read at every send: the port is closed between sends, and a queued
     // block must not go to a line the settings no longer name.

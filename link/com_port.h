@@ -39,7 +39,7 @@ class ComPort : public QObject
     static inline const QString kBaudRateKey = QStringLiteral("BaudRate");
     // What may wait for the line: an upload being sent and one behind it. On a
     // stuck line each click would otherwise queue another frame without end.
-    static constexpr qint64 kMaxPendingBytes = 2 * upload_frame::kFrameSize;
+    static constexpr qint64 kMaxPendingBytes = qint64{2} * upload_frame::kFrameSize;
     // How often the line is asked whether everything has left.
     static constexpr int kPollMs = 10;
     // What the queued bytes may take beyond twice their time on the wire
@@ -64,7 +64,7 @@ class ComPort : public QObject
     // when the port cannot be opened, the queue has no room for the block, the
     // port refuses it, or the settings now name another line than the one
     // still sending.
-    void Write(QByteArray bytes);
+    void Write(const QByteArray &bytes);
     // How long what is queued may take to leave the line, counted from the
     // last Write. 0, the default: twice its time on the wire plus kSlackMs.
     void setTimeout(int msecs) { m_timeoutMs = msecs; }
@@ -73,11 +73,17 @@ class ComPort : public QObject
     // time ran out.
     [[nodiscard]] bool waitUntilSent(QString *message);
 
-    bool isOpen() const { return m_line->isOpen(); }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] bool isOpen() const { return m_line->isOpen(); }
     // The name of the port last opened or tried, for messages.
-    const QString &portName() const { return m_settings.portName; }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] const QString &portName() const
+    {
+        return m_settings.portName;
+    }
     // Bytes handed to Write that have not left yet.
-    qint64 bytesPending() const { return m_line->bytesPending(); }
+    [[nodiscard]] [[nodiscard]] [[nodiscard]] qint64 bytesPending() const
+    {
+        return m_line->bytesPending();
+    }
 
     static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);

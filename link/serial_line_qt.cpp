@@ -156,7 +156,7 @@ class QtSerialLine final : public SerialLine
         return false;
     }
 
-    bool isOpen() const override { return m_port.isOpen(); }
+    [[nodiscard]] bool isOpen() const override { return m_port.isOpen(); }
 
     void close() override
     {
@@ -184,7 +184,7 @@ class QtSerialLine final : public SerialLine
         return false;
     }
 
-    qint64 bytesPending() const override
+    [[nodiscard]] qint64 bytesPending() const override
     {
         if (!m_port.isOpen())
             return 0;
@@ -194,7 +194,7 @@ class QtSerialLine final : public SerialLine
         return m_port.bytesToWrite() + queued;
     }
 
-    bool allSent() const override
+    [[nodiscard]] bool allSent() const override
     {
         if (bytesPending() > 0)
             return false;

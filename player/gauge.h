@@ -13,15 +13,15 @@ class TGauge : public QWidget
   public:
     explicit TGauge(bool showText, QWidget *parent = nullptr);
 
-    int value() const { return m_value; }
+    [[nodiscard]] int value() const { return m_value; }
     // Clamped to the jet levels; repaints only when what the gauge shows changes.
     void setValue(int value);
-    bool showsText() const { return m_showText; }
+    [[nodiscard]] bool showsText() const { return m_showText; }
     // Height in pixels of the filled part for a value, at the current height.
-    int filledHeight(int value) const;
+    [[nodiscard]] int filledHeight(int value) const;
 
     // How many repaints were asked for; lets tests and benchmarks see the cost.
-    int updateRequests() const { return m_updateRequests; }
+    [[nodiscard]] int updateRequests() const { return m_updateRequests; }
 
   protected:
     void paintEvent(QPaintEvent *event) override;

@@ -22,7 +22,7 @@ status=0
 run-clang-tidy -quiet -p "$build" -j "$(nproc)" "^$PWD/($folders)/" 2>&1 |
   sed 's/\x1b\[[0-9;]*m//g' >"$log" || status=$?
 grep -E "(warning|error): .*\[[a-z-]+(,-warnings-as-errors)?\]$" "$log" | sort -u || true
-findings=$(grep -E "(warning|error): .*\[[a-z-]+(,-warnings-as-errors)?\]$" "$log" | sort -u | wc -l)
+findings=$(grep -E "(warning|error): .*\[[a-z-]+(,-warnings-as-errors)?\]$" "$log" | sort -u | wc -l || true)
 if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
   echo "clang-tidy: $findings findings"
   exit 1

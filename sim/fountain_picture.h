@@ -23,10 +23,10 @@ class TFountainPicture : public QOpenGLWidget
 
     // Takes a new frame and schedules its drawing.
     void showFrame(const fountain::Frame &frame);
-    const std::optional<fountain::Frame> &frame() const { return m_frame; }
+    [[nodiscard]] const std::optional<fountain::Frame> &frame() const { return m_frame; }
     // How many times a frame has been rendered, for checking that a hidden
     // window does no GL work.
-    int framesRendered() const { return m_framesRendered; }
+    [[nodiscard]] int framesRendered() const { return m_framesRendered; }
 
   protected:
     void initializeGL() override;

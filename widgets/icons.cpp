@@ -29,8 +29,8 @@ class DeferredIconEngine final : public QIconEngine
     {
         return icon().actualSize(size, mode, state);
     }
-    QIconEngine *clone() const override { return new DeferredIconEngine(m_path); }
-    QString key() const override { return QStringLiteral("DeferredIconEngine"); }
+    [[nodiscard]] QIconEngine *clone() const override { return new DeferredIconEngine(m_path); }
+    [[nodiscard]] QString key() const override { return QStringLiteral("DeferredIconEngine"); }
     bool isNull() override { return false; }
 
   private:

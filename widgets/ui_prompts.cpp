@@ -34,7 +34,10 @@ class FormFileDialog final : public QFileDialog
     }
 
     // Qt's choice stands only where its name box could not be found.
-    QString chosenFile() const { return m_chosen.isEmpty() ? selectedFiles().value(0) : m_chosen; }
+    [[nodiscard]] QString chosenFile() const
+    {
+        return m_chosen.isEmpty() ? selectedFiles().value(0) : m_chosen;
+    }
 
     void accept() override
     {
@@ -56,7 +59,9 @@ class FormFileDialog final : public QFileDialog
         m_chosen = info.filePath();
         if (!info.fileName().contains(u'.'))
             m_chosen += u'.' + defaultSuffix();
-        QDialog::accept();
+        // Past QFileDialog's own accept, which would take the first file
+        // selected in its list instead of the name typed.
+        QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
     }
 
   protected:
@@ -71,7 +76,10 @@ class FormFileDialog final : public QFileDialog
     }
 
   private:
-    QLineEdit *nameBox() const { return findChild<QLineEdit *>(QStringLiteral("fileNameEdit")); }
+    [[nodiscard]] QLineEdit *nameBox() const
+    {
+        return findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    }
 
     QString m_chosen;
 };

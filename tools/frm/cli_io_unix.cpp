@@ -108,7 +108,7 @@ class Descriptor
     }
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
+    [[nodiscard]] int get() const { return m_fd; }
     // Closes it now, where the system's answer matters (a written file).
     bool close()
     {

@@ -15,7 +15,7 @@ namespace frm {
 namespace {
 
 // A programme text is a few tens of kilobytes; this is far past any.
-constexpr qint64 kMaxTextSize = 16 * 1024 * 1024;
+constexpr qint64 kMaxTextSize = qint64{16} * 1024 * 1024;
 
 const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("CSV text"));
 const QCommandLineOption kJson(QStringLiteral("json"), QStringLiteral("JSON text"));

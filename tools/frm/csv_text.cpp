@@ -107,7 +107,7 @@ class RowReader
     }
 
     // The line of the last row with something in it.
-    int lastLine() const { return m_lastLine; }
+    [[nodiscard]] int lastLine() const { return m_lastLine; }
 
   private:
     // Past a line break at m_i, if there is one there.
@@ -198,7 +198,7 @@ class CsvImport
   private:
     bool header(const Row &row)
     {
-        const QStringList known = columns();
+        const QStringList &known = columns();
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
             const QString name = row.cells[c].trimmed();
             if (!known.contains(name))
@@ -220,7 +220,7 @@ class CsvImport
     }
 
     // The cell of column name; an empty cell counts as not given.
-    Field field(const Row &row, const QString &name) const
+    [[nodiscard]] Field field(const Row &row, const QString &name) const
     {
         Field f;
         f.line = row.line;
@@ -350,7 +350,7 @@ class CsvImport
 QByteArray exportCsv(const QByteArray &image)
 {
     const Programme p = split(image);
-    const QStringList names = columns();
+    const QStringList &names = columns();
     const auto row = [&](const QHash<QString, QString> &cells) {
         QStringList out;
         for (const QString &name : names) {

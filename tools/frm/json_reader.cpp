@@ -36,8 +36,8 @@ class Parser
     }
 
   private:
-    bool atEnd() const { return m_i >= m_s.size(); }
-    QChar peek() const { return atEnd() ? QChar() : m_s[m_i]; }
+    [[nodiscard]] bool atEnd() const { return m_i >= m_s.size(); }
+    [[nodiscard]] QChar peek() const { return atEnd() ? QChar() : m_s[m_i]; }
     static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
     void advance()

@@ -28,7 +28,7 @@ struct Value
     std::vector<Position> keyAt;
 
     // The member's value, nullptr when the object has no such key.
-    const Value *member(const QString &key) const;
+    [[nodiscard]] const Value *member(const QString &key) const;
 };
 
 struct Error

@@ -37,7 +37,7 @@ struct Form
     std::uint8_t holdMin = 0;
     std::uint8_t holdSec = 0;
 
-    bool isCoda() const { return holdMin == 0 && holdSec == 0; }
+    [[nodiscard]] bool isCoda() const { return holdMin == 0 && holdSec == 0; }
     friend bool operator==(const Form &, const Form &) = default;
 };
 

@@ -48,7 +48,7 @@ class FieldReader
   public:
     bool fail(const Field &at, const QString &problem);
     bool failAt(int line, int column, const QString &label, const QString &problem);
-    const TextError &error() const { return m_error; }
+    [[nodiscard]] const TextError &error() const { return m_error; }
 
     [[nodiscard]] bool number(const Field &f, int min, int max, int *out);
     [[nodiscard]] bool byte(const Field &f, std::uint8_t *out);

@@ -21,7 +21,7 @@ struct TextError
     QString problem;
 
     // "FILE:LINE[:COLUMN]: FIELD: PROBLEM", as compilers write theirs.
-    QString toString(const QString &fileName) const;
+    [[nodiscard]] QString toString(const QString &fileName) const;
 };
 
 // image is a whole form file. Both texts are UTF-8.
