@@ -12,11 +12,7 @@ class EAppError : public std::runtime_error
         : std::runtime_error(message.toStdString()), m_message(message)
     {
     }
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] const QString &
-    message() const noexcept
-    {
-        return m_message;
-    }
+    [[nodiscard]] const QString &message() const noexcept { return m_message; }
 
   private:
     QString m_message;
@@ -36,10 +32,7 @@ class EInOutError : public EAppError
     static constexpr int kNotAFormFile = 1000;
 
     explicit EInOutError(int code) : EAppError(textForCode(code)), m_code(code) {}
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int code() const noexcept
-    {
-        return m_code;
-    }
+    [[nodiscard]] int code() const noexcept { return m_code; }
 
     static QString textForCode(int code);
 

@@ -19,11 +19,7 @@ struct FountainForm
     std::uint8_t holdMin = 0;
     std::uint8_t holdSek = 0;
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] bool
-    isCoda() const
-    {
-        return holdMin == 0 && holdSek == 0;
-    }
+    [[nodiscard]] bool isCoda() const { return holdMin == 0 && holdSek == 0; }
     friend bool operator==(const FountainForm &, const FountainForm &) = default;
 };
 
@@ -44,21 +40,14 @@ class FormStore
     FormStore(const FormStore &) = delete;
     FormStore &operator=(const FormStore &) = delete;
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int
-    activeBank() const
-    {
-        return form_layout::kFormBank;
-    }
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] SlotAddress
-    UstAdrBufer(int slot) const;
+    [[nodiscard]] int activeBank() const { return form_layout::kFormBank; }
+    [[nodiscard]] SlotAddress UstAdrBufer(int slot) const;
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] FountainForm
-    ReadForm(int slot) const;
+    [[nodiscard]] FountainForm ReadForm(int slot) const;
     void WriteForm(int slot, const FountainForm &form);
     void MarkCoda(int slot);
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] TravelTimes
-    ReadZadv() const;
+    [[nodiscard]] TravelTimes ReadZadv() const;
     void writeTravelTimes(const TravelTimes &seconds);
     void writeTravelTime(int valve, std::uint8_t seconds); // valve 1..8
 
@@ -69,20 +58,17 @@ class FormStore
     // Slots n+1..102 move down one place (n is lost, 102 stays).
     void deleteSlot(int slot);
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] std::uint8_t
-    at(int index) const
+    [[nodiscard]] std::uint8_t at(int index) const
     {
         return m_bytes.at(static_cast<std::size_t>(index));
     }
     void set(int index, std::uint8_t value) { m_bytes.at(static_cast<std::size_t>(index)) = value; }
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QByteArray
-    image() const;
+    [[nodiscard]] QByteArray image() const;
     // Replaces the whole image; anything but exactly form_layout::kImageSize
     // bytes is refused, and the store is left as it was.
     [[nodiscard]] bool replaceImage(const QByteArray &bytes);
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QByteArray
-    bank0Image() const;
+    [[nodiscard]] QByteArray bank0Image() const;
 
   private:
     // The slot's sixteen bytes, level and detail, over those of slot to.

@@ -47,7 +47,7 @@ class Animation
     explicit Animation(RandomSource random = defaultRandomSource());
 
     Frame nextFrame(int a, int s, int p);
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] int rise() const { return m_rise; }
+    [[nodiscard]] int rise() const { return m_rise; }
     void setRandomSource(RandomSource random) { m_random = std::move(random); }
 
   private:

@@ -12,7 +12,7 @@
 class EditedForm : public CurrentForm
 {
   public:
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual PanelForm panelForm() const = 0;
+    [[nodiscard]] virtual PanelForm panelForm() const = 0;
     // Fills the fields; nothing reaches the store.
     virtual void showPanelForm(const PanelForm &form) = 0;
     // OK, whether or not its button is enabled: the fields into the current

@@ -13,10 +13,7 @@ struct HoldTime
 {
     int minutes = 0;
     int seconds = 0;
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int total() const
-    {
-        return minutes * 60 + seconds;
-    }
+    [[nodiscard]] int total() const { return minutes * 60 + seconds; }
 };
 
 // The form being edited and played, as playback sees the editor.
@@ -24,13 +21,13 @@ class CurrentForm
 {
   public:
     virtual ~CurrentForm() = default;
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual int formNumber() const = 0;
+    [[nodiscard]] virtual int formNumber() const = 0;
     // Clamped to the forms' slots; the editor loads the slot if, and only if, the number changed.
     virtual void setFormNumber(int slot) = 0;
     // Loads the current slot into the editor again.
     virtual void reloadForm() = 0;
     // The hold time the editor shows: that of the form it loaded last.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual HoldTime holdTime() const = 0;
+    [[nodiscard]] virtual HoldTime holdTime() const = 0;
     // A change of the form number loads the slot from now on ("запись +1 " off).
     virtual void loadOnNumberChange() = 0;
 };
@@ -47,10 +44,7 @@ class Playback
     // "Таймер ", whole minutes, " Мин ", the remaining seconds, " Сек ".
     static QString countdownText(int seconds);
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] int holdCounter() const
-    {
-        return m_holdCounter;
-    }
+    [[nodiscard]] int holdCounter() const { return m_holdCounter; }
     void setHoldCounter(int seconds) { m_holdCounter = seconds; }
 
     // One tick while playing: count the hold time down, or move to the next

@@ -28,18 +28,12 @@ class ProfileFile
     {
     }
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] const QString
-        &
-        path() const
-    {
-        return m_path;
-    }
+    [[nodiscard]] const QString &path() const { return m_path; }
 
     // The value of key in section, up to maxLength characters; def when the
     // file, the section or the key is missing or the file cannot be read.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QString
-    readString(const QString &section, const QString &key, const QString &def,
-               qsizetype maxLength = kMaxValueLength) const;
+    [[nodiscard]] QString readString(const QString &section, const QString &key, const QString &def,
+                                     qsizetype maxLength = kMaxValueLength) const;
 
     // Creates the file, section and key as needed; throws ESettingsWriteError.
     void writeString(const QString &section, const QString &key, const QString &value);
@@ -58,8 +52,7 @@ class ProfileFile
 
   private:
     // The file reads come from: the file itself, or the fallback while it is missing.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QString
-    readPath() const;
+    [[nodiscard]] QString readPath() const;
 
     QString m_path;
     QString m_fallback;

@@ -25,21 +25,12 @@ class FountainSettings
     // The platform's place for the file.
     static FountainSettings atDefaultLocation();
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] const ProfileFile &
-    profile() const
-    {
-        return m_profile;
-    }
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] const QString &
-    path() const
-    {
-        return m_profile.path();
-    }
+    [[nodiscard]] const ProfileFile &profile() const { return m_profile; }
+    [[nodiscard]] const QString &path() const { return m_profile.path(); }
 
     // Name_1 .. Name_8 of section Zadvizki, in that order; "NoName1" ..
     // "NoName8" where a key is missing.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] ValveNames
-    valveNames() const;
+    [[nodiscard]] ValveNames valveNames() const;
     // Writes Name_1 .. Name_8 in one rewrite of the file, so that names saved
     // by two editors at once never mix; throws ESettingsWriteError, and then
     // none is written.
@@ -47,8 +38,7 @@ class FountainSettings
 
     // NameFileForm of section Options, else the escaped name beside it;
     // "UserForm.frm" when both are missing.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] QString
-    lastFormFile() const;
+    [[nodiscard]] QString lastFormFile() const;
     // A name the file holds exactly goes into NameFileForm, as older programs
     // read it. Any other (a character outside Windows-1251, a line break, more
     // than 2047 characters) goes escaped into NameFileFormUtf8, and

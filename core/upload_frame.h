@@ -58,10 +58,7 @@ class Reader
 
     [[nodiscard]] QList<Event> feed(QByteArrayView bytes);
     [[nodiscard]] QList<Event> idle();
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] [[nodiscard]] bool inChunk() const
-    {
-        return m_count > 0;
-    }
+    [[nodiscard]] bool inChunk() const { return m_count > 0; }
 
   private:
     void closeChunk(QList<Event> &events);

@@ -30,19 +30,19 @@ class TFormEditingPanel : public QGroupBox, public EditedForm
     void SpeedButton2KoncevikClick();
 
     // ---- CurrentForm ----
-    [[nodiscard]] [[nodiscard]] int formNumber() const override;
+    [[nodiscard]] int formNumber() const override;
     void setFormNumber(int slot) override;
     void reloadForm() override;
-    [[nodiscard]] [[nodiscard]] HoldTime holdTime() const override;
+    [[nodiscard]] HoldTime holdTime() const override;
     void loadOnNumberChange() override;
 
     // ---- EditedForm ----
-    [[nodiscard]] [[nodiscard]] PanelForm panelForm() const override;
+    [[nodiscard]] PanelForm panelForm() const override;
     void showPanelForm(const PanelForm &form) override;
     void writeForm() override;
 
     // The jet levels of the valve bars as they stand.
-    [[nodiscard]] [[nodiscard]] JetLevels jetLevels() const;
+    [[nodiscard]] JetLevels jetLevels() const;
     // OK is locked while the sequencer plays.
     void setWriteEnabled(bool enabled);
 

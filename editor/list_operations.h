@@ -30,7 +30,7 @@ class TListOperations : public QObject, public FieldsClearing
     // ---- FieldsClearing ----
     void clearFields() override;
 
-    [[nodiscard]] [[nodiscard]] const PanelForm &formBuffer() const { return m_buffer; }
+    [[nodiscard]] const PanelForm &formBuffer() const { return m_buffer; }
 
   signals:
     // The first copy or cut: paste has something to put in from now on.

@@ -33,10 +33,10 @@ class TValvePanel : public QGroupBox, public ValveParameters
     // A name from the settings file is shown whole, even when longer than a
     // name may be typed.
     void showValveNames(const FountainSettings::ValveNames &names);
-    [[nodiscard]] [[nodiscard]] FountainSettings::ValveNames valveNames() const;
+    [[nodiscard]] FountainSettings::ValveNames valveNames() const;
     // The bars, valve 1 to 8, set to the stored bytes; 0..6 show as 7.
     void showTravelTimes(const TravelTimes &stored);
-    [[nodiscard]] [[nodiscard]] TravelTimes travelTimes() const;
+    [[nodiscard]] TravelTimes travelTimes() const;
 
   private:
     void ScrollBarTimeZadvChange(int valve); // valve 1..8

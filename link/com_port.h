@@ -73,17 +73,11 @@ class ComPort : public QObject
     // time ran out.
     [[nodiscard]] bool waitUntilSent(QString *message);
 
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] bool isOpen() const { return m_line->isOpen(); }
+    [[nodiscard]] bool isOpen() const { return m_line->isOpen(); }
     // The name of the port last opened or tried, for messages.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] const QString &portName() const
-    {
-        return m_settings.portName;
-    }
+    [[nodiscard]] const QString &portName() const { return m_settings.portName; }
     // Bytes handed to Write that have not left yet.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] qint64 bytesPending() const
-    {
-        return m_line->bytesPending();
-    }
+    [[nodiscard]] qint64 bytesPending() const { return m_line->bytesPending(); }
 
     static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);

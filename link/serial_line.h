@@ -44,7 +44,7 @@ class SerialLine : public QObject
 
     // Opens the port and sets the line; false with the reason otherwise.
     virtual bool open(const Settings &settings, OpenFailure *failure) = 0;
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual bool isOpen() const = 0;
+    [[nodiscard]] virtual bool isOpen() const = 0;
     // Closes at once: what has not left yet is dropped, so that closing never
     // waits for a line that does not take it.
     virtual void close() = 0;
@@ -53,10 +53,10 @@ class SerialLine : public QObject
     // writes go out first. False, with *reason, when the system refuses at once.
     virtual bool write(const QByteArray &bytes, QString *reason) = 0;
     // Bytes handed to write() that have not left yet, the driver's queue included.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual qint64 bytesPending() const = 0;
+    [[nodiscard]] virtual qint64 bytesPending() const = 0;
     // Everything handed over is on the wire: nothing waits in the program,
     // in the driver or, where the driver can tell, in the transmitter.
-    [[nodiscard]] [[nodiscard]] [[nodiscard]] virtual bool allSent() const = 0;
+    [[nodiscard]] virtual bool allSent() const = 0;
     // Blocks until allSent(), or msecs have passed; never longer.
     virtual bool waitUntilSent(int msecs, QString *reason) = 0;
 

@@ -23,7 +23,7 @@ class TLiveGauges : public QGroupBox
   public:
     TLiveGauges(const HandlerGuard &guard, QWidget *parent);
 
-    [[nodiscard]] [[nodiscard]] const JetLevels &targets() const { return m_targets; }
+    [[nodiscard]] const JetLevels &targets() const { return m_targets; }
     void setTargets(const JetLevels &levels) { m_targets = levels; }
     // Each gauge timer paced by its valve's travel time in seconds.
     void setTravelTimes(const TravelTimes &seconds);

@@ -22,7 +22,7 @@ class TSequencerPanel : public QGroupBox
   public:
     TSequencerPanel(CurrentForm &form, const HandlerGuard &guard, QWidget *parent);
 
-    [[nodiscard]] [[nodiscard]] int holdCounter() const { return m_playback.holdCounter(); }
+    [[nodiscard]] int holdCounter() const { return m_playback.holdCounter(); }
     void setHoldCounter(int seconds) { m_playback.setHoldCounter(seconds); }
 
   signals:

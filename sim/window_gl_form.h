@@ -30,7 +30,7 @@ class TWindowGLForm : public QWidget
     QWidget *picture();
     TFountainPicture *glPicture();
     void setVisible(bool visible) override;
-    [[nodiscard]] [[nodiscard]] int riseCounter() const { return m_animation.rise(); }
+    [[nodiscard]] int riseCounter() const { return m_animation.rise(); }
     // Where the spray flicker comes from; tests fix it.
     void setRandomSource(fountain::RandomSource random);
 
@@ -45,7 +45,7 @@ class TWindowGLForm : public QWidget
     void TimerRefreshTimer();
     void FiguraToGL();
 
-    [[nodiscard]] [[nodiscard]] QMargins windowFrame() const;
+    [[nodiscard]] QMargins windowFrame() const;
     void adoptFrame();
     void ensurePicture();
 
