@@ -39,6 +39,8 @@ QString minutesSecondsText(int seconds);
 class Playback
 {
   public:
+    // TimerPlay's period: the sequencer counts in these ticks.
+    static constexpr int kTickMs = 1000;
     // After the last form the programme starts again at the first.
     static int nextSlot(int slot) { return slot == form_layout::kForms - 1 ? 0 : slot + 1; }
     // "Таймер ", whole minutes, " Мин ", the remaining seconds, " Сек ".

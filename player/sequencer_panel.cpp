@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kPlayInterval = 1000;
 constexpr int kDemoTimeMin = 1;
 constexpr int kDemoTimeMax = 7;
 
@@ -54,7 +53,7 @@ TSequencerPanel::TSequencerPanel(CurrentForm &form, const HandlerGuard &guard, Q
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("TimerPlay"));
     m_timer->setTimerType(Qt::PreciseTimer);
-    m_timer->setInterval(kPlayInterval);
+    m_timer->setInterval(Playback::kTickMs);
     guard.connect(m_timer, &QTimer::timeout, this, [this] { TimerPlayTimer(); });
     m_timer->start();
 }

@@ -3,10 +3,14 @@
 #include "core/form_store.h"
 #include "core/gauge_rules.h"
 #include "core/playback.h"
+#include "core/show_timeline.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace {
 
@@ -34,6 +38,7 @@ class EditorStandIn : public CurrentForm
         const FountainForm f = m_store.ReadForm(m_number);
         m_hold = {std::min<int>(f.holdMin, 59), std::min<int>(f.holdSek, 59)};
         shownLevel = f.levels[0];
+        levels = f.levels;
     }
     HoldTime holdTime() const override { return m_hold; }
     void loadOnNumberChange() override { keepPanel = false; }
@@ -41,6 +46,7 @@ class EditorStandIn : public CurrentForm
     bool keepPanel = false;
     int loads = 0;
     int shownLevel = -1;
+    JetLevels levels{};
 
   private:
     const FormStore &m_store;
@@ -244,5 +250,149 @@ class TestPlayerRules : public QObject
     }
 };
 
-QTEST_MAIN(TestPlayerRules)
+// What the screen does through one cycle, millisecond by millisecond: the
+// sequencer's timer every second, each gauge's timer at its interval (a
+// gauge step due on a sequencer tick comes first), all started at Start.
+struct Played
+{
+    QList<int> played, starts;
+    QList<JetLevels> reached;           // the gauges as each form ends
+    QList<std::array<int, 8>> arrivals; // ms on target, -1 when late
+    int total = 0;
+};
+
+Played playCycle(const FormStore &store, std::optional<int> demo)
+{
+    EditorStandIn editor(store);
+    Playback playback;
+    playback.start(editor);
+    const TravelTimes travel = store.ReadZadv();
+    std::array<int, 8> gauges{}, interval{};
+    for (int v = 0; v < 8; ++v)
+        interval[v] = gauge::intervalMs(std::max<int>(travel[v], 7));
+    Played out;
+    auto begin = [&](int ms) {
+        out.played << editor.formNumber();
+        out.starts << ms / 1000;
+        std::array<int, 8> arrived;
+        for (int v = 0; v < 8; ++v)
+            arrived[v] = gauges[v] == editor.levels[v] ? ms : -1;
+        out.arrivals << arrived;
+    };
+    begin(0);
+    for (int ms = 1;; ++ms) {
+        for (int v = 0; v < 8; ++v) {
+            if (ms % interval[v] == 0 && gauges[v] != editor.levels[v]) {
+                gauges[v] = gauge::step(gauges[v], editor.levels[v]);
+                if (gauges[v] == editor.levels[v])
+                    out.arrivals.back()[v] = ms;
+            }
+        }
+        if (ms % 1000 != 0)
+            continue;
+        const int loads = editor.loads;
+        playback.tick(editor, demo);
+        if (editor.loads == loads)
+            continue;
+        JetLevels now;
+        std::copy(gauges.begin(), gauges.end(), now.begin());
+        out.reached << now;
+        if (editor.formNumber() == 0) {
+            out.total = ms / 1000;
+            return out;
+        }
+        begin(ms);
+    }
+}
+
+class TestShowTimeline : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    // The figures of the timeline are those of the sequencer and the gauges played.
+    void matchesPlaying_data()
+    {
+        QTest::addColumn<int>("demo"); // 0: none
+        QTest::addColumn<bool>("longHold");
+        QTest::newRow("own hold times") << 0 << false;
+        QTest::newRow("demo mode, 3 s") << 3 << false;
+        QTest::newRow("a stored hold above 59") << 0 << true;
+    }
+    void matchesPlaying()
+    {
+        QFETCH(int, demo);
+        QFETCH(bool, longHold);
+        FormStore store;
+        store.writeTravelTimes({7, 12, 30, 60, 3, 255, 9, 20});
+        store.WriteForm(0, {{255, 0, 90, 255, 255, 10, 0, 40}, QStringLiteral("A"), 0, 2});
+        store.WriteForm(1, {{0, 255, 90, 0, 255, 0, 200, 40}, QStringLiteral("B"), 0, 9});
+        store.WriteForm(2, {{128, 128, 0, 255, 0, 255, 0, 0},
+                            QStringLiteral("C"),
+                            0,
+                            std::uint8_t(longHold ? 75 : 4)});
+        store.MarkCoda(3);
+        const std::optional<int> demoSeconds = demo ? std::optional(demo) : std::nullopt;
+        const auto show = timeline::showTimeline(store, demoSeconds);
+        QVERIFY(show);
+        const Played played = playCycle(store, demoSeconds);
+        QCOMPARE(show->forms.size(), played.played.size());
+        QCOMPARE(show->totalSeconds, played.total);
+        int late = 0;
+        for (int i = 0; i < played.played.size(); ++i) {
+            const timeline::FormSpan &f = show->forms[i];
+            QCOMPARE(f.slot, played.played[i]);
+            QCOMPARE(f.start, played.starts[i]);
+            for (int v = 0; v < 8; ++v) {
+                QCOMPARE(f.valves[v].reached, int(played.reached[i][v]));
+                QCOMPARE(f.valves[v].arrivalMs.value_or(-1), played.arrivals[i][v]);
+                late += played.arrivals[i][v] < 0;
+            }
+        }
+        QCOMPARE(show->lateCount(), late);
+        QVERIFY(late > 0); // the programme is made to have some
+    }
+
+    // Figures worked out by hand, and the programmes that play nothing or all.
+    void figures()
+    {
+        FormStore store;
+        store.writeTravelTimes({7, 7, 7, 7, 7, 7, 7, 7});
+        store.WriteForm(0, {{255, 0, 0, 0, 0, 0, 0, 0}, QStringLiteral("Up"), 0, 2});
+        store.WriteForm(1, {{0, 0, 0, 0, 0, 0, 0, 0}, QStringLiteral("Down"), 0, 3});
+        store.MarkCoda(2);
+        auto show = timeline::showTimeline(store, std::nullopt);
+        QVERIFY(show);
+        // Each form is on for its hold time and one tick; the cycle ends where form 1 returns.
+        QCOMPARE(show->forms.size(), 2);
+        QCOMPARE(show->forms[1].start, 3);
+        QCOMPARE(show->totalSeconds, 7);
+        QCOMPARE(show->codaSlot, std::optional(2));
+        // 7 s of travel: a step each 27 ms, so 111 of 255 steps in 3 s: late.
+        QCOMPARE(show->forms[0].valves[0].reached, 111);
+        QVERIFY(show->forms[0].valves[0].late());
+        // Back down from 111: the 111th step after 3 s is due at 222 * 27 ms.
+        QCOMPARE(show->forms[1].valves[0].arrivalMs, std::optional(222 * 27));
+        QCOMPARE(show->levelAt(1, 3000 + 27), 110);
+        QVERIFY(show->moves(1));
+        QVERIFY(!show->moves(2));
+
+        // Demo mode holds every form but the first the demo time, coda marks too.
+        show = timeline::showTimeline(store, 1);
+        QCOMPARE(show->forms.size(), 100);
+        QCOMPARE(show->totalSeconds, 3 + 99 * 2);
+        QCOMPARE(show->codaSlot, std::nullopt);
+
+        store.MarkCoda(0);
+        QVERIFY(!timeline::showTimeline(store, std::nullopt));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    const QCoreApplication app(argc, argv);
+    TestPlayerRules rules;
+    TestShowTimeline timeline;
+    return QTest::qExec(&rules, argc, argv) | QTest::qExec(&timeline, argc, argv);
+}
 #include "tst_player_rules.moc"

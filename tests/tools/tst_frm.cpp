@@ -4,10 +4,13 @@
 #include "tests/support/frm_support.h"
 #include "tests/support/test_support.h"
 #include "tools/frm/reports.h"
+#include "tools/frm/sheet.h"
 #include "tools/frm/text_format.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +39,17 @@ Run runShell(const QString &script, const QString &dir)
 
 } // namespace
 #endif
+
+namespace {
+
+// Pages of a PDF as its page objects say; not "/Pages", the tree above them.
+int pdfPages(const QByteArray &pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(pdf).count(page));
+}
+
+} // namespace
 
 class TestFrm : public QObject
 {
@@ -234,6 +248,49 @@ class TestFrm : public QObject
     // folder holding show.frm, show.json, a read-only ro.json, a pipe and a
     // device that is always full; the check after it proves that nothing was
     // changed or that the work was done.
+    // The sheet: a PDF of the timeline and as many table pages as the forms
+    // need, the timeline alone as a PNG, and nothing written for a programme
+    // that plays nothing or a name that says no format.
+    void sheet()
+    {
+        QTemporaryDir dir;
+        const QString names = QStringLiteral("--names=Центр,Кольцо,,Арка");
+        writeFile(dir.filePath(QStringLiteral("show.frm")), editorFile());
+        FormStore full;
+        for (int slot = 0; slot < form_layout::kForms; ++slot)
+            full.WriteForm(slot, form({}, QString::number(slot), 0, 1 + slot % 59));
+        writeFile(dir.filePath(QStringLiteral("full.frm")), full.image());
+        full.MarkCoda(0);
+        writeFile(dir.filePath(QStringLiteral("empty.frm")), full.image());
+
+        Run run = runTool({"sheet", "show.frm", "-o", "show.pdf", names}, dir.path());
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(pdfPages(readFile(dir.filePath(QStringLiteral("show.pdf")))), 2);
+        QCOMPARE(runTool({"sheet", "full.frm", "-o", "full.pdf"}, dir.path()).code, 0);
+        // 100 forms: the timeline and three pages of table.
+        QCOMPARE(pdfPages(readFile(dir.filePath(QStringLiteral("full.pdf")))), 4);
+        QCOMPARE(runTool({"sheet", "show.frm", "-o", "show.png", "--demo", "2"}, dir.path()).code,
+                 0);
+        const QImage png =
+            QImage::fromData(readFile(dir.filePath(QStringLiteral("show.png"))), "PNG");
+        QCOMPARE(png.size(), QSize(1980, 1400));
+
+        run = runTool({"sheet", "empty.frm", "-o", "empty.pdf"}, dir.path());
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("the programme is empty")), qPrintable(run.err));
+        for (const QStringList &args :
+             {QStringList{"sheet", "show.frm", "-o", "show.txt"},
+              QStringList{"sheet", "show.frm", "-o", "show.frm", "--format", "png"},
+              QStringList{"sheet", "show.frm", "-o", "x.pdf", "--demo", "8"},
+              QStringList{"sheet", "show.frm", "-o", "x.pdf", "--names", "1,2,3,4,5,6,7,8,9"},
+              QStringList{"sheet", "show.pdf", "-o", "x.pdf"}}) {
+            QCOMPARE(runTool(args, dir.path()).code, 2);
+        }
+        QCOMPARE(readFile(dir.filePath(QStringLiteral("show.frm"))), editorFile());
+        QCOMPARE(QDir(dir.path()).entryList({"empty.pdf", "x.pdf", "show.txt"}), QStringList());
+    }
+
     void filesAndStreams_data()
     {
         QTest::addColumn<QString>("script");

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,7 @@ struct Input
     qint64 size = 0; // of the whole file; bytes.size() for standard input
     bool sizeKnown = true;
     std::optional<FileIdentity> identity; // where the input is a plain file
+    QDateTime modified;                   // likewise; invalid for a stream
 };
 
 // Reads at most limit bytes of a plain file, or of standard input ("-"),

@@ -294,6 +294,7 @@ std::optional<Input> readInput(const QString &name, qint64 limit)
     if (plain) {
         in.size = std::max<qint64>(in.size, st.st_size);
         in.identity = identityOf(st);
+        in.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
     }
     return in;
 }

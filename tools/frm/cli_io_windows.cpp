@@ -157,6 +157,12 @@ std::optional<Input> readInput(const QString &name, qint64 limit)
     if (sized)
         in.size = std::max<qint64>(in.size, size.QuadPart);
     in.identity = identity;
+    FILETIME written;
+    if (identity && GetFileTime(h, nullptr, nullptr, &written)) {
+        // 100 ns steps since 1601; the Unix epoch is 11644473600 s later.
+        const quint64 ticks = (quint64(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+        in.modified = QDateTime::fromSecsSinceEpoch(qint64(ticks / 10000000) - 11644473600LL);
+    }
     return in;
 }
 

@@ -3,8 +3,12 @@
 #include "tools/frm/commands.h"
 
 #include "core/form_layout.h"
+#include "core/form_store.h"
+#include "core/settings.h"
+#include "core/show_timeline.h"
 #include "tools/frm/cli_io.h"
 #include "tools/frm/reports.h"
+#include "tools/frm/sheet.h"
 #include "tools/frm/text_format.h"
 #include "tools/frm/upload.h"
 
@@ -28,6 +32,14 @@ const QCommandLineOption kBaud(QStringLiteral("baud"), QStringLiteral("line spee
 const QCommandLineOption kTimeout(QStringLiteral("timeout"),
                                   QStringLiteral("longest wait for the line (default 60)"),
                                   QStringLiteral("SECONDS"));
+
+const QCommandLineOption kFormat(QStringLiteral("format"), QStringLiteral("pdf or png"),
+                                 QStringLiteral("F"));
+const QCommandLineOption kNames(QStringLiteral("names"),
+                                QStringLiteral("valve names 1..8, comma-separated"),
+                                QStringLiteral("N1,N2,..."));
+const QCommandLineOption kDemo(QStringLiteral("demo"), QStringLiteral("demo time, 1..7 s"),
+                               QStringLiteral("N"));
 
 QList<FileIdentity> identities(const QList<Input> &inputs)
 {
@@ -186,6 +198,89 @@ int uploadFile(QCommandLineParser &parser, const QStringList &files)
     return kExitOk;
 }
 
+// The kind of sheet: --format, or the output's ending.
+std::optional<QString> sheetFormat(const QCommandLineParser &parser, const QString &output)
+{
+    QString format = parser.value(kFormat).toLower();
+    if (format.isEmpty() && !isStandardStream(output))
+        format = output.section(u'.', -1).toLower();
+    if (format == u"pdf" || format == u"png")
+        return format;
+    printErr(parser.isSet(kFormat)
+                 ? QStringLiteral("fountain-frm: not a sheet format: %1 (pdf or png)\n")
+                       .arg(parser.value(kFormat))
+                 : QStringLiteral("fountain-frm: cannot tell the sheet's format from %1: name it"
+                                  " .pdf or .png, or give --format\n")
+                       .arg(shownName(output)));
+    return std::nullopt;
+}
+
+std::optional<FountainSettings::ValveNames> sheetNames(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(kNames))
+        return FountainSettings::atDefaultLocation().valveNames();
+    const QStringList given = parser.value(kNames).split(u',');
+    if (given.size() > form_layout::kValves) {
+        printErr(QStringLiteral("fountain-frm: --names gives %1 names; there are %2 valves\n")
+                     .arg(given.size())
+                     .arg(form_layout::kValves));
+        return std::nullopt;
+    }
+    FountainSettings::ValveNames names;
+    for (int v = 0; v < form_layout::kValves; ++v)
+        names[v] = v < given.size() && !given[v].trimmed().isEmpty()
+                       ? given[v].trimmed()
+                       : FountainSettings::defaultValveName(v + 1);
+    return names;
+}
+
+int sheet(QCommandLineParser &parser, const QStringList &files)
+{
+    if (!parser.isSet(kOutput)) {
+        printErr(QStringLiteral("fountain-frm: sheet needs -o FILE.pdf or -o FILE.png\n"));
+        return kExitTrouble;
+    }
+    const QString output = parser.value(kOutput);
+    const std::optional<QString> format = sheetFormat(parser, output);
+    if (!format)
+        return kExitTrouble;
+    std::optional<int> demo;
+    if (parser.isSet(kDemo)) {
+        bool numeric = false;
+        demo = parser.value(kDemo).toInt(&numeric);
+        if (!numeric || *demo < 1 || *demo > 7) {
+            printErr(QStringLiteral("fountain-frm: not a demo time (1..7 seconds): %1\n")
+                         .arg(parser.value(kDemo)));
+            return kExitTrouble;
+        }
+    }
+    const std::optional<FountainSettings::ValveNames> names = sheetNames(parser);
+    if (!names)
+        return kExitTrouble;
+    const auto image = readFormFile(files[0]);
+    if (!image)
+        return kExitTrouble;
+    FormStore store;
+    if (!store.replaceImage(image->bytes))
+        return kExitTrouble; // readFormFile gives form_layout::kImageSize bytes only
+    const QString shown =
+        isStandardStream(files[0]) ? QStringLiteral("standard input") : shownName(files[0]);
+    const std::optional<timeline::ShowTimeline> show = timeline::showTimeline(store, demo);
+    if (!show) {
+        printErr(QStringLiteral("%1: the programme is empty: form 1 is the coda mark (hold time"
+                                " 0:00), so nothing plays\nfountain-frm: nothing written\n")
+                     .arg(shown));
+        return kExitTrouble;
+    }
+    SheetInfo info{shown.section(u'/', -1), image->modified, *names};
+    const QByteArray bytes = *format == u"pdf" ? sheetPdf(*show, info) : sheetPng(*show, info);
+    if (bytes.isEmpty()) {
+        printErr(QStringLiteral("fountain-frm: the sheet could not be drawn\n"));
+        return kExitTrouble;
+    }
+    return writeOutput(output, bytes, identities({*image}), true) ? kExitOk : kExitTrouble;
+}
+
 } // namespace
 
 // The help texts write the form file's figures out (8192 bytes, forms 1..100,
@@ -268,6 +363,24 @@ const QList<Command> &commands()
          {kPort, kBaud, kTimeout},
          1,
          uploadFile},
+        {QStringLiteral("sheet"),
+         QStringLiteral("sheet FILE -o OUT [--format F] [--names N1,...] [--demo N]"),
+         QStringLiteral("draw the show's timeline and print its forms"),
+         QStringLiteral(
+             "Works out one cycle of the programme as the editor's sequencer plays it, from\n"
+             "Start to the coda mark (all 100 forms when there is none), and draws it.\n"
+             "OUT.png is the timeline: time across, a lane per valve with each form's level\n"
+             "and, over it, the level the valve reaches at its travel pace; a valve still\n"
+             "travelling when the next form starts is hatched and marked. OUT.pdf is an A4\n"
+             "sheet: the timeline, then the forms in play order with hold and start times\n"
+             "and the levels in per cent, late valves marked. With -o -, --format says\n"
+             "which. Valve names come from Name_1..Name_8 of section [Zadvizki] of the\n"
+             "settings file Fonvira.ini unless --names gives them; --demo N plays as the\n"
+             "editor's demo mode with N seconds.\n"
+             "Exit status: 0 written, 2 trouble (nothing written).\n"),
+         {kOutput, kFormat, kNames, kDemo},
+         1,
+         sheet},
     };
     return list;
 }

@@ -5,11 +5,26 @@
 #include "tools/frm/commands.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 using namespace frm;
 
 namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// Run from a timer or a service, the sheet's offscreen platform has no
+// session's runtime folder and does not need one: Qt's notice of that would
+// read as trouble to whoever watches the log.
+void quietRuntimeNotice(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    qtHandler(type, context, text);
+}
 
 const Command *findCommand(const QString &name)
 {
@@ -84,7 +99,16 @@ int runCommand(const Command &c, const QStringList &args)
 
 int run(int argc, char *argv[])
 {
-    const QCoreApplication app(argc, argv);
+    // A sheet is drawn, and text needs fonts, which need a GUI application;
+    // the offscreen platform asks for no display. The rest needs Qt Core only.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "sheet") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qtHandler = qInstallMessageHandler(quietRuntimeNotice);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("fountain-frm"));
     QStringList args = arguments(argc, argv).mid(1);
     if (args.isEmpty()) {
