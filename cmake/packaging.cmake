@@ -61,6 +61,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # narrower one is there; Qt's own dialogs speak Russian with Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "qt6-qpa-plugins, libgl1-mesa-dri, fonts-dejavu-extra, qt6-translations-l10n")
+# fountain-frm's sheet draws its text in DejaVu Sans, Cyrillic included.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
