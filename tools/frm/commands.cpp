@@ -13,6 +13,7 @@
 #include "tools/frm/upload.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace frm {
 
@@ -272,7 +273,7 @@ int sheet(QCommandLineParser &parser, const QStringList &files)
                      .arg(shown));
         return kExitTrouble;
     }
-    SheetInfo info{shown.section(u'/', -1), image->modified, *names};
+    SheetInfo info{QFileInfo(shown).fileName(), image->modified, *names};
     const QByteArray bytes = *format == u"pdf" ? sheetPdf(*show, info) : sheetPng(*show, info);
     if (bytes.isEmpty()) {
         printErr(QStringLiteral("fountain-frm: the sheet could not be drawn\n"));
