@@ -30,12 +30,10 @@ foreach(module IN LISTS FOUNTAIN_WINDOWS_QT_MODULES)
   install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION ${FOUNTAIN_WINDOWS_BINDIR})
 endforeach()
 
-# The platform plugin is the one Qt cannot start without (fountain-frm's
-# sheet draws on the offscreen one, with no window); the style gives the
+# The platform plugin is the one Qt cannot start without; the style gives the
 # native look. Pictures need no plugin: the icons are PNG, which QtGui reads itself.
 find_package(Qt6 REQUIRED COMPONENTS Gui Widgets)
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
-              $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>
         DESTINATION ${FOUNTAIN_WINDOWS_BINDIR}/platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>
         DESTINATION ${FOUNTAIN_WINDOWS_BINDIR}/styles)

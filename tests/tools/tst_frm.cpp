@@ -242,12 +242,6 @@ class TestFrm : public QObject
         QCOMPARE(runTool({QStringLiteral("check"), QStringLiteral("--help")}).out, help.out);
     }
 
-#ifdef Q_OS_UNIX
-    // Run unattended, the tool must neither wait for ever, nor replace what it
-    // should not, nor call a failed write a success. Each script runs in a
-    // folder holding show.frm, show.json, a read-only ro.json, a pipe and a
-    // device that is always full; the check after it proves that nothing was
-    // changed or that the work was done.
     // The sheet: a PDF of the timeline and as many table pages as the forms
     // need, the timeline alone as a PNG, and nothing written for a programme
     // that plays nothing or a name that says no format.
@@ -291,6 +285,12 @@ class TestFrm : public QObject
         QCOMPARE(QDir(dir.path()).entryList({"empty.pdf", "x.pdf", "show.txt"}), QStringList());
     }
 
+#ifdef Q_OS_UNIX
+    // Run unattended, the tool must neither wait for ever, nor replace what it
+    // should not, nor call a failed write a success. Each script runs in a
+    // folder holding show.frm, show.json, a read-only ro.json, a pipe and a
+    // device that is always full; the check after it proves that nothing was
+    // changed or that the work was done.
     void filesAndStreams_data()
     {
         QTest::addColumn<QString>("script");

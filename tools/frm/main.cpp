@@ -99,11 +99,17 @@ int runCommand(const Command &c, const QStringList &args)
 
 int run(int argc, char *argv[])
 {
-    // A sheet is drawn, and text needs fonts, which need a GUI application;
-    // the offscreen platform asks for no display. The rest needs Qt Core only.
+    // A sheet is drawn, and text needs fonts, which need a GUI application.
+    // The offscreen platform asks for no display; on Windows it knows none of
+    // the system's fonts, and the system's own platform, which shows nothing
+    // either, does. The rest needs Qt Core only.
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && std::strcmp(argv[1], "sheet") == 0) {
+#ifdef Q_OS_WIN
+        qputenv("QT_QPA_PLATFORM", "windows");
+#else
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         qtHandler = qInstallMessageHandler(quietRuntimeNotice);
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {

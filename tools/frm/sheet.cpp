@@ -38,14 +38,11 @@ const QColor kGrid{170, 170, 170};
 const QColor kShade{235, 235, 235};
 
 // A sans-serif face with Cyrillic letters: DejaVu, which the package depends
-// on, or Arial on Windows. size: in the page's units.
+// on, or Arial, which Windows has. size: in the page's units.
 QFont font(double size, bool bold = false)
 {
-#ifdef Q_OS_WIN
-    QFont f(QStringLiteral("Arial"));
-#else
-    QFont f(QStringLiteral("DejaVu Sans"));
-#endif
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Arial")});
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(int(size));
     f.setBold(bold);
