@@ -282,6 +282,29 @@ int sheet(QCommandLineParser &parser, const QStringList &files)
     return writeOutput(output, bytes, identities({*image}), true) ? kExitOk : kExitTrouble;
 }
 
+// The sheet's entry, apart from the table: its help is the longest.
+Command sheetCommand()
+{
+    return {QStringLiteral("sheet"),
+            QStringLiteral("sheet FILE -o OUT [--format F] [--names N1,...] [--demo N]"),
+            QStringLiteral("draw the show's timeline and print its forms"),
+            QStringLiteral(
+                "Works out one cycle of the programme as the editor's sequencer plays it, from\n"
+                "Start to the coda mark (all 100 forms when there is none), and draws it.\n"
+                "OUT.png is the timeline: time across, a lane per valve with each form's level\n"
+                "and, over it, the level the valve reaches at its travel pace; a valve still\n"
+                "travelling when the next form starts is hatched and marked. OUT.pdf is an A4\n"
+                "sheet: the timeline, then the forms in play order with hold and start times\n"
+                "and the levels in per cent, late valves marked. With -o -, --format says\n"
+                "which. Valve names come from Name_1..Name_8 of section [Zadvizki] of the\n"
+                "settings file Fonvira.ini unless --names gives them; --demo N plays as the\n"
+                "editor's demo mode with N seconds.\n"
+                "Exit status: 0 written, 2 trouble (nothing written).\n"),
+            {kOutput, kFormat, kNames, kDemo},
+            1,
+            sheet};
+}
+
 } // namespace
 
 // The help texts write the form file's figures out (8192 bytes, forms 1..100,
@@ -364,24 +387,7 @@ const QList<Command> &commands()
          {kPort, kBaud, kTimeout},
          1,
          uploadFile},
-        {QStringLiteral("sheet"),
-         QStringLiteral("sheet FILE -o OUT [--format F] [--names N1,...] [--demo N]"),
-         QStringLiteral("draw the show's timeline and print its forms"),
-         QStringLiteral(
-             "Works out one cycle of the programme as the editor's sequencer plays it, from\n"
-             "Start to the coda mark (all 100 forms when there is none), and draws it.\n"
-             "OUT.png is the timeline: time across, a lane per valve with each form's level\n"
-             "and, over it, the level the valve reaches at its travel pace; a valve still\n"
-             "travelling when the next form starts is hatched and marked. OUT.pdf is an A4\n"
-             "sheet: the timeline, then the forms in play order with hold and start times\n"
-             "and the levels in per cent, late valves marked. With -o -, --format says\n"
-             "which. Valve names come from Name_1..Name_8 of section [Zadvizki] of the\n"
-             "settings file Fonvira.ini unless --names gives them; --demo N plays as the\n"
-             "editor's demo mode with N seconds.\n"
-             "Exit status: 0 written, 2 trouble (nothing written).\n"),
-         {kOutput, kFormat, kNames, kDemo},
-         1,
-         sheet},
+        sheetCommand(),
     };
     return list;
 }
