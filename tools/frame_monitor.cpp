@@ -7,10 +7,15 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +24,37 @@ constexpr qint32 kDefaultBaudRate = SerialLine::kDefaultBaudRate;
 constexpr int kQuietMs = 1000;
 
 enum ExitCode { kExitOk = 0, kExitDevice = 1, kExitUsage = 2 };
+
+// Ctrl+C, a kill or a closed terminal ends the event loop instead of the
+// process, so that the port is closed as it should be: its lock file goes,
+// and so does the exclusive use the monitor took of the line, which would
+// otherwise keep refusing other users (all but root) for as long as anything
+// else holds the line open, as socat does its pseudo-terminal.
+int g_stopSignal[2] = {-1, -1};
+
+void onStopSignal(int signal)
+{
+    const char number = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(g_stopSignal[1], &number, 1);
+}
+
+void quitOnStopSignals(QCoreApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_stopSignal) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_stopSignal[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char number = 0;
+        if (::read(g_stopSignal[0], &number, 1) == 1)
+            QCoreApplication::exit(128 + number); // as the shell reports a signal
+    });
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
 
 QTextStream &out()
 {
@@ -175,5 +211,6 @@ int main(int argc, char *argv[])
     err() << "listening on " << args.first() << " at " << baud << " baud" << Qt::endl;
 
     Monitor monitor(&port, parser.isSet(onceOption));
+    quitOnStopSignals(app);
     return QCoreApplication::exec();
 }

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <csignal>
+
 namespace {
 
 constexpr int kFrame = upload_frame::kFrameSize;
@@ -119,8 +121,12 @@ class TestLinkSharing : public QObject
                                             " program (fountain-frame-monitor, process %2)")
                                  .arg(b.appEnd)
                                  .arg(holder.processId())});
+        // Stopped, the monitor closes the port: a killed holder would leave
+        // its exclusive use on a line socat still holds, refusing all but root.
         holder.terminate();
         QVERIFY(holder.waitForFinished(5000));
+        QCOMPARE(holder.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(holder.exitCode(), 128 + SIGTERM);
         send(f);
         QCOMPARE(b.receive(kFrame), expectedFrame(f.store().bank0Image()));
         QCOMPARE(f.prompts.messages.size(), 1);
