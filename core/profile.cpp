@@ -103,7 +103,11 @@ QByteArray fileLineEnding(const QByteArray &c)
         if (isLineBreak(c[i]))
             return c.mid(i, breakLength(c, i));
     }
+#ifdef Q_OS_WIN
+    return QByteArrayLiteral("\r\n"); // a new file is text as Windows writes it
+#else
     return QByteArrayLiteral("\n");
+#endif
 }
 
 enum class Kind { Other, Section, Key };

@@ -132,7 +132,10 @@ void ComPort::Write(const QByteArray &bytes)
     QString reason;
     if (!m_line->write(bytes, &reason)) {
         m_line->close();
-        throw EComPortError(writeErrorText(m_settings.portName));
+        // The system's reason, as when the line fails later (a pulled adapter).
+        throw EComPortError(reason.isEmpty() ? writeErrorText(m_settings.portName)
+                                             : writeErrorText(m_settings.portName) +
+                                                   QStringLiteral(": ") + reason);
     }
     // Ten bit times a byte (start, 8 data, stop), twice over, in whole seconds.
     const qint64 wireMs =

@@ -123,6 +123,10 @@ class TestProfile : public QObject
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
+#ifdef Q_OS_WIN
+        if (before.isEmpty()) // a new file has Windows' line ends there
+            after.replace("\n", "\r\n");
+#endif
         QCOMPARE(ProfileFile::withValue(before, kZ, key, value), after);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("sub/Fonvira.ini"));

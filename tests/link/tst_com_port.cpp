@@ -46,8 +46,8 @@ class TestComPort : public QObject
     Q_OBJECT
 
   private slots:
-    // The refusal is the port's error, the port is closed, and the next send
-    // opens it afresh; the caller's bytes are its own throughout.
+    // The refusal is the port's error with the system's reason, the port is closed, and the next
+    // send opens it afresh; the caller's bytes are its own throughout.
     void writeRefusedAtOnce()
     {
         auto owned = std::make_unique<RefusingLine>();
@@ -64,7 +64,8 @@ class TestComPort : public QObject
                 port.Write(frame);
                 QFAIL("a refused write was taken for sent");
             } catch (const EComPortError &e) {
-                QCOMPARE(e.message(), QStringLiteral("Error writing port COM9"));
+                QCOMPARE(e.message(),
+                         QStringLiteral("Error writing port COM9: The handle is invalid"));
             }
             QCOMPARE(line.opens, attempt);
             QCOMPARE(line.closes, attempt);

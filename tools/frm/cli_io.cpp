@@ -27,6 +27,11 @@ void writeStdout(const char *data, std::size_t size)
 
 void print(const QString &text)
 {
+    if (const std::optional<bool> written = writeConsole(stdout, text)) {
+        if (!*written && g_stdoutError == 0)
+            g_stdoutError = EIO;
+        return;
+    }
     const QByteArray bytes = text.toUtf8();
     writeStdout(bytes.constData(), std::size_t(bytes.size()));
 }
@@ -38,6 +43,8 @@ void printBytes(const QByteArray &bytes)
 
 void printErr(const QString &text)
 {
+    if (writeConsole(stderr, text))
+        return;
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fflush(stderr);

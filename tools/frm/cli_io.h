@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace frm {
@@ -37,6 +38,10 @@ QString shownName(const QString &name);
 void print(const QString &text);
 void printBytes(const QByteArray &bytes);
 void printErr(const QString &text);
+// Where stream (stdout or stderr) is a console that takes text as it is
+// rather than bytes (Windows'), writes text there: true when written, false
+// when the console refused it. Nothing when the stream is no such console.
+std::optional<bool> writeConsole(std::FILE *stream, const QString &text);
 // Flushes standard output: code as it is, or kExitTrouble with a message when
 // any write to standard output failed.
 [[nodiscard]] int finish(int code);

@@ -367,4 +367,9 @@ bool writeOutput(const QString &name, const QByteArray &bytes, const QList<FileI
     return true;
 }
 
+std::optional<bool> writeConsole(std::FILE *, const QString &)
+{
+    return std::nullopt; // a terminal takes UTF-8 bytes, as a pipe or a file does
+}
+
 } // namespace frm

@@ -207,4 +207,25 @@ bool writeOutput(const QString &name, const QByteArray &bytes, const QList<FileI
     return true;
 }
 
+// A console is given the text itself, so that Cyrillic reads right whatever
+// its code page, with no chcp 65001 first. Pipes and files get UTF-8.
+std::optional<bool> writeConsole(std::FILE *stream, const QString &text)
+{
+    const HANDLE h = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (h == nullptr || h == INVALID_HANDLE_VALUE || !GetConsoleMode(h, &mode))
+        return std::nullopt;
+    std::fflush(stream); // what went before through the C library comes first
+    const auto *data = reinterpret_cast<const wchar_t *>(text.utf16());
+    DWORD left = DWORD(text.size());
+    while (left > 0) {
+        DWORD written = 0;
+        if (!WriteConsoleW(h, data, left, &written, nullptr) || written == 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
 } // namespace frm
