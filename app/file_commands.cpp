@@ -8,9 +8,11 @@
 #include "core/settings.h"
 #include "widgets/ui_prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -18,6 +20,19 @@ namespace {
 
 const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
+
+// The caption names the file as the system writes paths. A path too long for
+// a title bar loses the end of its folders, never the file's own name.
+QString captionWithFile(const QString &fileName)
+{
+    constexpr qsizetype kMaxPath = 120;
+    QString path = QDir::toNativeSeparators(fileName);
+    if (path.size() > kMaxPath) {
+        const QString name = path.mid(path.lastIndexOf(QDir::separator()));
+        path = path.left(std::max<qsizetype>(0, kMaxPath - name.size() - 1)) + u'\u2026' + name;
+    }
+    return kCaptionWithFile + path;
+}
 
 // A settings file that cannot be written must not cost the operator the
 // programme: its failure is held while the form file is written and reported
@@ -75,7 +90,7 @@ void TFileCommands::SpeedButtonLoadClick()
     // store, the caption and the current file as they were.
     formfile::load(name, m_store);
     m_currentFile = name;
-    emit captionChanged(kCaptionWithFile + name);
+    emit captionChanged(captionWithFile(name));
     m_editor.setFormNumber(0);
     m_strip.refreshStrip();
     // Shows slot 0 even when the bar already stood there.
@@ -108,7 +123,7 @@ void TFileCommands::SpeedButtonSaveAsClick()
     // As leaves Save pointing at the programme's real file.
     formfile::write(name, m_store.image());
     m_currentFile = name;
-    emit captionChanged(kCaptionWithFile + name);
+    emit captionChanged(captionWithFile(name));
     settings.run([this] { SaveNameFileForm(); });
     emit saveEnabledChanged(true);
     settings.reportFailure();
@@ -128,11 +143,12 @@ void TFileCommands::loadLastFormFile()
         return;
     formfile::load(name, m_store);
     m_currentFile = name;
-    emit captionChanged(kCaptionWithFile + name);
+    emit captionChanged(captionWithFile(name));
     emit saveEnabledChanged(true);
 }
 
 void TFileCommands::SaveNameFileForm()
 {
-    m_settings.saveLastFormFile(m_currentFile);
+    // As the system writes paths (C:\shows\a.frm on Windows).
+    m_settings.saveLastFormFile(QDir::toNativeSeparators(m_currentFile));
 }

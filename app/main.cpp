@@ -10,6 +10,8 @@
 #include "widgets/ui_prompts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <memory>
@@ -20,6 +22,17 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("fountain-forms"));
     QApplication::setWindowIcon(applicationIcon());
     installRussianTranslations(&app);
+#ifdef Q_OS_WIN
+    // Started from its own folder (the Start menu, Explorer), the program
+    // would offer "UserForm.frm" in Program Files, where a standard user may
+    // not write: the user's Documents folder stands in for it there.
+    if (QDir::current() == QDir(QCoreApplication::applicationDirPath())) {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!documents.isEmpty() && QDir().mkpath(documents))
+            QDir::setCurrent(documents);
+    }
+#endif
 
     QtPrompts prompts;
     TfrmMain frmMain(prompts);

@@ -2,6 +2,7 @@
 // derives from EAppError, so the top-level handler can show its text as given.
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <stdexcept>
 
@@ -45,7 +46,7 @@ class ESettingsWriteError : public EAppError
 {
   public:
     explicit ESettingsWriteError(const QString &fileName)
-        : EAppError(QStringLiteral("Unable to write to %1").arg(fileName))
+        : EAppError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(fileName)))
     {
     }
 };

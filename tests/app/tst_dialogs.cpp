@@ -20,8 +20,6 @@
 
 namespace {
 
-const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
-
 // Answers the next file dialog, once it is shown, from the event loop.
 void answerFileDialog(const std::function<void(QFileDialog *, QLineEdit *)> &script)
 {
@@ -84,7 +82,7 @@ class TestDialogs : public QObject
         QCOMPARE(readFile(a), randomImage(11));
         QCOMPARE(openedFolder, folder);
         QCOMPARE(readFile(folder + QStringLiteral("/b.frm")), w.store().image());
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + folder + QStringLiteral("/b.frm"));
+        QCOMPARE(w.windowTitle(), captionWithFile(folder + QStringLiteral("/b.frm")));
 
         // The file named is replaced without a question; ".frm" is added.
         answerFileDialog([&](QFileDialog *, QLineEdit *nameBox) {
@@ -92,7 +90,7 @@ class TestDialogs : public QObject
         });
         saveAs->click();
         QCOMPARE(readFile(a), w.store().image());
-        QCOMPARE(w.windowTitle(), kCaptionWithFile + a);
+        QCOMPARE(w.windowTitle(), captionWithFile(a));
     }
 
     // Run again on 800 x 600 at a scale of 2 (see CMakeLists.txt), where the

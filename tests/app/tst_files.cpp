@@ -8,6 +8,7 @@
 #include "tests/support/window_fixture.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -20,7 +21,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Редатор форм фонтанов");
-const QString kCaptionWithFile = QStringLiteral("Редатор форм фонтанов  ");
 const QString kCaptionNoName = QStringLiteral("Редатор форм фонтанов: Нет Имени файла  ");
 using form_layout::travelTimeByte;
 
@@ -90,11 +90,30 @@ class TestFiles : public QObject
             QCOMPARE(x.bar("ScrollBarTimeZadv", v + 1)->value(), travel[v]);
             QCOMPARE(x.label("LabelTimeZadv", v + 1)->text(), minSecText(travel[v]));
         }
-        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + file);
+        QCOMPARE(x.w().windowTitle(), captionWithFile(file));
         QVERIFY(x.button("SpeedButtonSave")->isEnabled());
         // The editor shows slot 0 of the new content.
         QCOMPARE(x.bar("ScrollBarNomberForm")->value(), 0);
         QCOMPARE(x.bar("ScrollBarZadvizka", 1)->value(), 255 - quint8(expected[0]));
+    }
+
+    // Paths are shown and stored as the system writes them; one too long for
+    // a title bar keeps the file's name in the caption and loses folders.
+    void pathsAsTheSystemWritesThem()
+    {
+        WindowFixture x;
+        const QString folder = QStringLiteral("shows/") + QString(130, u'd');
+        QVERIFY(QDir(x.sandbox().workPath(QString())).mkpath(folder));
+        const QString file = openFormFile(x, folder + QStringLiteral("/лето.frm"), randomImage(2));
+        const QString caption = x.w().windowTitle();
+        QVERIFY2(caption.endsWith(QStringLiteral("\u2026") + QDir::separator() +
+                                  QStringLiteral("лето.frm")),
+                 qPrintable(caption));
+        QCOMPARE(caption.size(), captionWithFile(QString(120, u'x')).size());
+        QVERIFY(captionWithFile(file).startsWith(caption.chopped(10)));
+        x.button("SpeedButtonSave")->click();
+        QCOMPARE(iniValue(x.sandbox(), "Options", "NameFileForm"), QDir::toNativeSeparators(file));
+        QCOMPARE(x.prompts.messages, QStringList());
     }
 
     void openAnotherFile_data()
@@ -133,7 +152,7 @@ class TestFiles : public QObject
         if (message.isEmpty()) {
             QCOMPARE(x.prompts.messages, QStringList());
             QCOMPARE(x.store().image(), content.left(form_layout::kImageSize));
-            QCOMPARE(x.w().windowTitle(), kCaptionWithFile + other);
+            QCOMPARE(x.w().windowTitle(), captionWithFile(other));
             return;
         }
         QCOMPARE(x.prompts.messages, QStringList{message});
@@ -141,7 +160,7 @@ class TestFiles : public QObject
         // The failed load replaced nothing: once the bytes read so far went into
         // the store, and a Save then wrote a mixture of two programmes.
         QCOMPARE(x.store().image(), before);
-        QCOMPARE(x.w().windowTitle(), kCaptionWithFile + current);
+        QCOMPARE(x.w().windowTitle(), captionWithFile(current));
         QVERIFY(x.button("SpeedButtonSave")->isEnabled());
         x.button("SpeedButtonSave")->click();
         QCOMPARE(readFile(current).left(travelTimeByte(1)), before.left(travelTimeByte(1)));

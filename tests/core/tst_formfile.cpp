@@ -277,7 +277,8 @@ class TestFormFile : public QObject
                 ProfileFile(path).writeString(kZ, "Name_1", "b");
                 QFAIL(qPrintable("the write did not fail: " + path));
             } catch (const ESettingsWriteError &e) {
-                QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+                QCOMPARE(e.message(),
+                         QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
             }
         }
         QCOMPARE(readFile(frm), pattern(8192));

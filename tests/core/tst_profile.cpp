@@ -159,7 +159,8 @@ class TestProfile : public QObject
             profile.writeString(kZ, "Name_1", "b");
             QFAIL("the write did not fail");
         } catch (const ESettingsWriteError &e) {
-            QCOMPARE(e.message(), QStringLiteral("Unable to write to ") + path);
+            QCOMPARE(e.message(),
+                     QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
         }
         QCOMPARE(readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),

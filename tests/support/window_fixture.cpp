@@ -7,6 +7,7 @@
 #include "player/strip_viewer.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -128,4 +129,9 @@ TStripViewer *WindowFixture::strip() const
 TValvePanel *WindowFixture::valves() const
 {
     return find<TValvePanel>(QStringLiteral("GroupBoxNameGate"));
+}
+
+QString captionWithFile(const QString &path)
+{
+    return QStringLiteral("Редатор форм фонтанов  ") + QDir::toNativeSeparators(path);
 }

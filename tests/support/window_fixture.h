@@ -49,6 +49,9 @@ class WindowFixture;
 // Opens the form file of that name in the sandbox's working folder through
 // the Open button, written first with the given content unless that is null.
 QString openFormFile(WindowFixture &x, const QString &name, const QByteArray &content = {});
+// The caption of the main window with this programme file open: its path as
+// the system writes paths.
+QString captionWithFile(const QString &path);
 
 // A window in its own sandbox: settings and working directory are fresh
 // unless the caller prepared them before constructing the window.
