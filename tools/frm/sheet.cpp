@@ -1,5 +1,7 @@
 #include "tools/frm/sheet.h"
 
+#include "tools/frm/programme.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
@@ -57,14 +59,11 @@ QString fitted(const QFont &f, const QString &text, double width)
 // Seconds as a show clock: 9:05, or 1:02:05 past an hour.
 QString clock(int seconds)
 {
-    const auto twoDigits = [](int n) {
-        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-    };
     if (seconds < 3600)
-        return QStringLiteral("%1:%2").arg(seconds / 60).arg(twoDigits(seconds % 60));
-    return QStringLiteral("%1:%2:%3")
+        return holdText(seconds / 60, seconds % 60);
+    return QStringLiteral("%1:%2")
         .arg(seconds / 3600)
-        .arg(twoDigits(seconds / 60 % 60), twoDigits(seconds % 60));
+        .arg(holdText(seconds / 60 % 60, seconds % 60).rightJustified(5, u'0'));
 }
 
 QString formsText(int n)
@@ -431,10 +430,7 @@ void drawTablePage(QPainter &p, const QRectF &page, const ShowTimeline &show, co
         p.setPen(Qt::black);
         p.setFont(text);
         const QStringList cells{QString::number(f.slot + 1), f.name,
-                                QStringLiteral("%1:%2")
-                                    .arg(f.hold.minutes)
-                                    .arg(f.hold.seconds, 2, 10, QLatin1Char('0')),
-                                clock(f.start)};
+                                holdText(f.hold.minutes, f.hold.seconds), clock(f.start)};
         for (int k = 0; k < 4; ++k)
             p.drawText(QRectF(c.x[k] + 8, top, c.x[k + 1] - c.x[k] - 16, kRowHeight),
                        Qt::AlignLeft | Qt::AlignVCenter,
