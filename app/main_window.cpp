@@ -6,6 +6,7 @@
 #include "about/about_form.h"
 #include "app/file_commands.h"
 #include "app/main_toolbar.h"
+#include "app/send_feedback.h"
 #include "editor/form_editing_panel.h"
 #include "editor/list_operations.h"
 #include "editor/valve_panel.h"
@@ -117,6 +118,9 @@ void TfrmMain::wirePanels()
     QAction *paste = command("ActionPasteForm");
     connect(m_lists, &TListOperations::bufferFilled, paste, [paste] { paste->setEnabled(true); });
 
+    // The send button shows how far an upload has got and when the last one
+    // left; it is back to rest before a failure's message is shown.
+    new TSendFeedback(command("ActionSendBlock"), m_upload->port(), this);
     // A send that fails on the line after it was accepted.
     connect(&m_upload->port(), &ComPort::failed, this,
             [this](const QString &message) { m_guard.show(message); });

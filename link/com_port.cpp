@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 ComPort::ComPort(std::function<LineSettings()> lineSettings, QObject *parent)
     : ComPort(std::move(lineSettings), makeSerialLine(), parent)
@@ -21,6 +22,7 @@ ComPort::ComPort(std::function<LineSettings()> lineSettings, std::unique_ptr<Ser
 {
     connect(m_line.get(), &SerialLine::failed, this, [this](const QString &reason) {
         m_watch.stop();
+        m_written = 0;
         emit failed(writeErrorText(m_settings.portName) + QStringLiteral(": ") + reason);
     });
     m_watch.setInterval(kPollMs);
@@ -122,9 +124,10 @@ void ComPort::Write(const QByteArray &bytes)
     // Read at every send: the port is closed between sends, and a queued
     // block must not go to a line the settings no longer name.
     const LineSettings line = m_lineSettings();
-    if (!m_line->isOpen())
+    if (!m_line->isOpen()) {
         open(line);
-    else if (!(line == m_settings))
+        m_written = 0;
+    } else if (!(line == m_settings))
         throw EComPortError(lineChangedText(m_settings, line));
     // Refused, not queued; the port stays open and what waits goes on.
     if (m_line->bytesPending() + bytes.size() > kMaxPendingBytes)
@@ -132,6 +135,7 @@ void ComPort::Write(const QByteArray &bytes)
     QString reason;
     if (!m_line->write(bytes, &reason)) {
         m_line->close();
+        m_written = 0;
         // The system's reason, as when the line fails later (a pulled adapter).
         throw EComPortError(reason.isEmpty() ? writeErrorText(m_settings.portName)
                                              : writeErrorText(m_settings.portName) +
@@ -146,6 +150,9 @@ void ComPort::Write(const QByteArray &bytes)
                                              std::numeric_limits<int>::max()));
     m_deadline.setRemainingTime(m_allowedMs);
     m_watch.start();
+    m_written += bytes.size();
+    m_lastPending = m_line->bytesPending();
+    emit progress(m_written - m_lastPending, m_written);
 }
 
 void ComPort::checkSent()
@@ -157,13 +164,21 @@ void ComPort::checkSent()
     if (m_line->allSent()) {
         m_watch.stop();
         m_line->close();
+        emit sent(std::exchange(m_written, 0));
         return;
     }
-    if (!m_deadline.hasExpired())
+    if (!m_deadline.hasExpired()) {
+        const qint64 pending = m_line->bytesPending();
+        if (pending != m_lastPending) {
+            m_lastPending = pending;
+            emit progress(m_written - pending, m_written);
+        }
         return;
+    }
     const qint64 unsent = m_line->bytesPending();
     m_watch.stop();
     m_line->close();
+    m_written = 0;
     emit failed(timeoutErrorText(m_settings.portName, unsent, m_allowedMs));
 }
 

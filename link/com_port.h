@@ -78,12 +78,20 @@ class ComPort : public QObject
     [[nodiscard]] const QString &portName() const { return m_settings.portName; }
     // Bytes handed to Write that have not left yet.
     [[nodiscard]] qint64 bytesPending() const { return m_line->bytesPending(); }
+    // The speed of the line last opened or tried, for the time a send takes.
+    [[nodiscard]] qint32 baudRate() const { return m_settings.baudRate; }
 
     static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);
     static QString busyErrorText(const QString &portName);
 
   signals:
+    // How far the blocks written since the port was opened have got: at each
+    // Write and whenever the line has taken more of them.
+    void progress(qint64 sentBytes, qint64 totalBytes);
+    // Everything written since the port was opened has left the line, and
+    // the port is closed again.
+    void sent(qint64 totalBytes);
     // A block that was accepted failed on the line later, or did not leave
     // in time. The port is closed by then and the unsent rest dropped; the
     // next Write opens it again.
@@ -104,5 +112,7 @@ class ComPort : public QObject
     QTimer m_watch;
     QDeadlineTimer m_deadline;
     int m_timeoutMs = 0;
-    int m_allowedMs = 0; // the time the queued bytes were given, for the message
+    int m_allowedMs = 0;  // the time the queued bytes were given, for the message
+    qint64 m_written = 0; // bytes handed to the line since it was opened
+    qint64 m_lastPending = -1;
 };

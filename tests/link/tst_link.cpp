@@ -11,6 +11,7 @@
 #include "tests/support/serial_bench.h"
 #include "tests/support/window_fixture.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -57,6 +58,11 @@ FountainForm fullJets(const QString &name)
 ComPort &portOf(WindowFixture &f)
 {
     return findNamed<TBlockUpload>(&f.w(), QString())->port();
+}
+
+QAction *sendCommand(WindowFixture &f)
+{
+    return findNamed<QAction>(&f.w(), QStringLiteral("ActionSendBlock"));
 }
 
 void send(WindowFixture &f)
@@ -148,9 +154,21 @@ class TestLink : public QObject
             QCOMPARE(store.image(), source->image());
         }
         const QByteArray image = store.image();
+        QAction *command = sendCommand(f);
+        const QString restingHint = command->toolTip();
+        const qint64 restingIcon = command->icon().cacheKey();
 
         send(f);
         QVERIFY(portOf(f).isOpen());
+        // The button shows the send going on, and how far it has got.
+        QVERIFY(command->icon().cacheKey() != restingIcon);
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(restingHint) +
+                                    "\nИдёт отправка на порт " +
+                                    QRegularExpression::escape(b.appEnd) +
+                                    ": \\d+ из 2050 байт, осталось около \\d+ с$")
+                     .match(command->toolTip())
+                     .hasMatch(),
+                 qPrintable(command->toolTip()));
 #ifdef Q_OS_UNIX
         // While the frame is on its way the port is open, write-only, on the
         // line the settings describe.
@@ -176,6 +194,15 @@ class TestLink : public QObject
         QCOMPARE(f.prompts.messages, QStringList());
         QCOMPARE(readFile(b.sandbox.settingsPath()), settings); // only read
         QTRY_VERIFY(!portOf(f).isOpen());                       // once the frame has left
+        // Then at rest again, the hint saying when, where and how much; no box.
+        QCOMPARE(command->icon().cacheKey(), restingIcon);
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(restingHint) +
+                                    "\nПоследняя отправка: \\d\\d\\.\\d\\d\\.\\d{4} "
+                                    "\\d\\d:\\d\\d:\\d\\d, порт " +
+                                    QRegularExpression::escape(b.appEnd) + ", 2050 байт$")
+                     .match(command->toolTip())
+                     .hasMatch(),
+                 qPrintable(command->toolTip()));
     }
 
     void uploadsQueueWholeAndTheClickDoesNotWait()
@@ -309,6 +336,8 @@ class TestLink : public QObject
         QVERIFY2(f.prompts.messages[0].startsWith("Error writing port " + b.appEnd + ": "),
                  qPrintable(f.prompts.messages[0]));
         QVERIFY(!port.isOpen());
+        // The button is at rest again: no send shown as going on.
+        QVERIFY(!sendCommand(f)->toolTip().contains(QStringLiteral("Идёт отправка")));
         QTest::qWait(300);
         QCOMPARE(f.prompts.messages.size(), 1);
 
