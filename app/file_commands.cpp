@@ -100,7 +100,8 @@ void TFileCommands::SpeedButtonLoadClick()
 
 void TFileCommands::SpeedButtonSaveClick()
 {
-    if (!QFileInfo::exists(m_currentFile)) {
+    // A folder that took the file's place is no file either.
+    if (const QFileInfo file(m_currentFile); !file.exists() || file.isDir()) {
         m_prompts.critical(m_dialogParent, QStringLiteral("Error"),
                            QStringLiteral("Файл не существует !"));
         return;
@@ -137,8 +138,8 @@ void TFileCommands::ReadNameFileForm()
 void TFileCommands::loadLastFormFile()
 {
     const QString name = m_openName;
-    // A directory or a looping link of that name counts as present, so its
-    // failure is reported.
+    // A looping link of that name counts as present, so its failure is
+    // reported; a folder counts as no file.
     if (name.isEmpty() || !formfile::isThere(name))
         return;
     formfile::load(name, m_store);

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <limits>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -23,7 +24,8 @@ namespace formfile {
 // Windows' own error numbers are where the messages' codes come from.
 int codeForSystemError(int fallback)
 {
-    switch (GetLastError()) {
+    const DWORD error = GetLastError();
+    switch (error) {
     case ERROR_FILE_NOT_FOUND:
         return EInOutError::kFileNotFound;
     case ERROR_PATH_NOT_FOUND:
@@ -42,8 +44,16 @@ int codeForSystemError(int fallback)
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return EInOutError::kDiskFull;
-    default:
+    case ERROR_SUCCESS:
+    // Codes whose texts say something else: a short or long form file.
+    case EInOutError::kReadBeyondEnd:
+    case EInOutError::kDiskFull:
+    case EInOutError::kNotAFormFile:
         return fallback;
+    default:
+        // Any other failure shows the system's own number, which the
+        // operator can look up.
+        return error <= DWORD(std::numeric_limits<int>::max()) ? int(error) : fallback;
     }
 }
 
@@ -184,7 +194,7 @@ bool isThere(const QString &fileName)
 {
     QFileInfo info(fileName);
     if (info.exists())
-        return true;
+        return !info.isDir();
     // Follow the links one by one: a chain that comes back on itself, or is
     // longer than the system follows, cannot be read; one that ends at a
     // missing name is a missing file.

@@ -16,8 +16,10 @@ namespace formfile {
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 
-// The code of the system's last error (errno, or GetLastError on Windows)
-// whose text the operator sees; fallback where none fits.
+// The code of the system's last error whose text the operator sees; fallback
+// where none fits. On Windows a failure without a text of its own keeps the
+// system's number ("I/O error 1117"); Linux's numbers would collide with the
+// codes above, so there fallback stands for them.
 [[nodiscard]] int codeForSystemError(int fallback);
 
 // The file's image, exactly form_layout::kImageSize bytes. Needs only read access. Throws
@@ -29,8 +31,8 @@ constexpr int kReadFault = 30;
 // it was and EInOutError is raised, as by read().
 void load(const QString &fileName, FormStore &store);
 
-// Whether a start-up should try the name: a file is there, or a link that
-// cannot be followed to its end (whose failure is then reported).
+// Whether a start-up should try the name: a file (not a folder) is there, or
+// a link that cannot be followed to its end (whose failure is then reported).
 [[nodiscard]] bool isThere(const QString &fileName);
 
 // Replaces the file with image (form_layout::kImageSize bytes) through a temporary file, so a
