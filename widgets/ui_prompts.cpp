@@ -3,6 +3,10 @@
 
 #include "widgets/window_placement.h"
 
+#ifdef Q_OS_WIN
+#include "widgets/standard_file_dialog.h"
+#endif
+
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -10,9 +14,12 @@
 
 namespace {
 
-// The form files' one filter entry and default extension.
-const QString kFormFilter = QStringLiteral("*.frm");
+// The form files' extension, added to a name typed without one.
 const QString kFormSuffix = QStringLiteral("frm");
+
+#ifndef Q_OS_WIN
+// The form files' one filter entry.
+const QString kFormFilter = QStringLiteral("*.frm");
 
 // The file chosen is the one named in the name box. QFileDialog itself takes
 // the first file selected in its list, and the list picks files up while a
@@ -57,8 +64,6 @@ class FormFileDialog final : public QFileDialog
             return;
         }
         m_chosen = info.filePath();
-        if (!info.fileName().contains(u'.'))
-            m_chosen += u'.' + defaultSuffix();
         // Past QFileDialog's own accept, which would take the first file
         // selected in its list instead of the name typed.
         QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
@@ -83,12 +88,22 @@ class FormFileDialog final : public QFileDialog
 
     QString m_chosen;
 };
+#endif
 
 // One of the two form file dialogs; "" when cancelled. Neither insists that a
 // typed name exists, and the save dialog replaces a file without asking.
 QString runFormFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
                           const QString &prefill)
 {
+#ifdef Q_OS_WIN
+    // Windows' standard dialog, as every program of the system shows it.
+    Q_UNUSED(name);
+    QString chosen = standard_dialog::formFileName(
+        parent,
+        mode == QFileDialog::AcceptSave ? standard_dialog::Kind::Save : standard_dialog::Kind::Open,
+        prefill);
+#else
+    // Qt's own dialog, with the rules above, on every Linux desktop.
     FormFileDialog dialog(parent);
     dialog.setObjectName(QLatin1String(name));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -96,12 +111,16 @@ QString runFormFileDialog(QWidget *parent, const char *name, QFileDialog::Accept
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(kFormFilter);
-    dialog.setDefaultSuffix(kFormSuffix);
     dialog.selectFile(prefill);
     dialog.keepTypedNames();
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.chosenFile();
+    QString chosen = dialog.chosenFile();
+#endif
+    // The extension goes onto a name without one, and only onto such a name.
+    if (!chosen.isEmpty() && !QFileInfo(chosen).fileName().contains(u'.'))
+        chosen += u'.' + kFormSuffix;
+    return chosen;
 }
 
 } // namespace
