@@ -4,7 +4,7 @@
 # installs and removes a package on this machine, is scripts/package.sh test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 cmake --preset default -DFOUNTAIN_WERROR=ON >/dev/null
 cmake --build --preset default
 ctest --preset default
