@@ -7,7 +7,10 @@
 #                             (as root: it changes this machine's packages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The build folder of scripts/test.sh and scripts/run.sh, with their flags, so
+# nothing they built is built again (see scripts/run.sh).
 configure=(cmake --preset default)
+[ -f build/default/CMakeCache.txt ] || configure+=(-DFOUNTAIN_WERROR=ON)
 case "${1:-build}" in
   build)
     scripts/deps.sh package

@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
+# Warnings are errors here; scripts/run.sh and scripts/package.sh build in the
+# same folder with the same flags, so they reuse what this builds.
 cmake --preset default -DFOUNTAIN_WERROR=ON >/dev/null
 cmake --build --preset default
 ctest --preset default
