@@ -23,7 +23,7 @@ add() {
     display) packages+=(xvfb imagemagick) ;;
     test) add build; add run; packages+=(xvfb socat) ;;
     package) add build; packages+=(dpkg-dev file) ;;
-    package-test) add package; packages+=(xvfb xdotool desktop-file-utils) ;;
+    package-test) add package; packages+=(xvfb xdotool desktop-file-utils appstream) ;;
     fuzz) add build; packages+=(clang libclang-rt-dev) ;;
     *)
       sed -n '2,13p' "$0" >&2
