@@ -34,6 +34,7 @@ if(TARGET fountain-frm)
   fountain_man_page(fountain-frm)
 endif()
 install(FILES packaging/fountain-forms.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/fountain-forms.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES packaging/icons/fountain-forms.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
 install(FILES packaging/icons/fountain-forms.svg

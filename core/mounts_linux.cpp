@@ -58,7 +58,10 @@ bool isLocalDisk(const MountEntry &entry)
                                               "fuse",  "sshfs",    "autofs", "overlay"};
     if (notDisks.contains(entry.type) || entry.type.startsWith("fuse."))
         return false;
-    if (!entry.device.startsWith('/') || entry.device.startsWith("//"))
+    // Kernel file systems name no device file ("proc", "sysfs", "cgroup"); a
+    // ZFS dataset names its pool instead, and is on disk all the same.
+    const bool dataset = entry.type == "zfs";
+    if (!dataset && (!entry.device.startsWith('/') || entry.device.startsWith("//")))
         return false;
     for (const char *top : {"/dev", "/proc", "/sys", "/run", "/var/run", "/var/lock"}) {
         if (isUnder(entry.mountPoint, QLatin1String(top)))

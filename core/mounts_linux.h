@@ -28,8 +28,8 @@ struct MountEntry
 // The lines of /proc/self/mounts, with the kernel's octal escapes (\040) undone.
 [[nodiscard]] QList<MountEntry> parseMounts(const QByteArray &mounts);
 
-// A file system on a local disk: a device file behind it, and neither a
-// memory, kernel or package image nor a network or FUSE file system.
+// A file system on a local disk: a device file (or a ZFS pool) behind it, and
+// neither a memory, kernel or package image nor a network or FUSE file system.
 bool isLocalDisk(const MountEntry &entry);
 
 // The mount points worth asking about, in mount order, one per device; the

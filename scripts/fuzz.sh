@@ -5,7 +5,7 @@
 # that did it in build/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh fuzz
 seconds=${FUZZ_SECONDS:-25}
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DFOUNTAIN_FUZZ=ON -DBUILD_TESTING=OFF -DFOUNTAIN_PACKAGE_TEST=OFF >/dev/null

@@ -7,15 +7,20 @@
 #                             (as root: it changes this machine's packages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+# The build folder of scripts/test.sh and scripts/run.sh, with their flags, so
+# nothing they built is built again (see scripts/run.sh).
+configure=(cmake --preset default)
+[ -f build/default/CMakeCache.txt ] || configure+=(-DFOUNTAIN_WERROR=ON)
 case "${1:-build}" in
   build)
-    cmake --preset default >/dev/null
+    scripts/deps.sh package
+    "${configure[@]}" >/dev/null
     cmake --build --preset default
     cd build/default && cpack -G DEB
     ;;
   test)
-    cmake --preset default -DFOUNTAIN_PACKAGE_TEST=ON >/dev/null
+    scripts/deps.sh package-test
+    "${configure[@]}" -DFOUNTAIN_PACKAGE_TEST=ON >/dev/null
     cmake --build --preset default
     status=0
     ctest --preset default -L package || status=$?

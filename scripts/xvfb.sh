@@ -8,6 +8,10 @@
 #                                     STATE records it
 #   scripts/xvfb.sh in STATE CMD...   CMD on the display recorded in STATE
 #   scripts/xvfb.sh stop STATE        ends it
+#
+# Where XDG_RUNTIME_DIR is unset (a shell without a login session, CI), the
+# display comes with a private runtime folder for its programs, removed with
+# it: Qt warns at every start without one.
 set -euo pipefail
 
 screen="1280x1024x24"
@@ -27,24 +31,37 @@ start() {
   number=$(tr -dc 0-9 <"$state.number")
   rm -f "$state.number"
   [ -n "$number" ] || { echo "xvfb.sh: Xvfb gave no display" >&2; kill "$pid"; return 1; }
-  echo ":$number $pid" >"$state"
+  local runtime=""
+  # mktemp makes it 0700, as the runtime folder must be.
+  [ -n "${XDG_RUNTIME_DIR:-}" ] || runtime=$(mktemp -d "${TMPDIR:-/tmp}/xvfb-runtime.XXXXXX")
+  echo ":$number $pid $runtime" >"$state"
 }
 
 stop() {
-  local state=$1 display pid
+  local state=$1 display pid runtime
   [ -f "$state" ] || return 0
-  read -r display pid <"$state"
+  read -r display pid runtime <"$state"
   kill "$pid" 2>/dev/null || true
+  [ -z "$runtime" ] || rm -rf "$runtime"
   rm -f "$state"
+}
+
+# The display recorded in STATE for what runs next, with its runtime folder
+# where the caller has none.
+use() {
+  local display runtime
+  read -r display _ runtime <"$1"
+  export DISPLAY=$display
+  [ -n "${XDG_RUNTIME_DIR:-}" ] || [ -z "$runtime" ] || export XDG_RUNTIME_DIR=$runtime
 }
 
 case "${1:-}" in
   start) start "$2" ;;
   stop) stop "$2" ;;
   in)
-    read -r display _ <"$2"
+    use "$2"
     shift 2
-    DISPLAY=$display exec "$@"
+    exec "$@"
     ;;
   run)
     shift
@@ -52,9 +69,9 @@ case "${1:-}" in
     state=$(mktemp)
     trap 'stop "$state"' EXIT
     start "$state"
-    read -r display _ <"$state"
     set +e
-    DISPLAY=$display "$@"
+    use "$state"
+    "$@"
     status=$?
     exit $status
     ;;

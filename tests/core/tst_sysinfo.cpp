@@ -190,6 +190,28 @@ class TestSysInfo : public QObject
             QCOMPARE(c.productId, QString::fromLatin1(machineId.readAll().trimmed()));
     }
 
+    // Only file systems on a disk count as drives: kernel, memory and package
+    // file systems never, the root always, each disk once.
+    void drivesAreDisksOnly()
+    {
+        const auto points = [](const QByteArray &table) {
+            return diskMountPoints(parseMounts(table)).join(u' ');
+        };
+        const QByteArray kernel = "proc /proc proc rw 0 0\n"
+                                  "sysfs /sys sysfs rw 0 0\n"
+                                  "devtmpfs /dev devtmpfs rw 0 0\n"
+                                  "devpts /dev/pts devpts rw 0 0\n"
+                                  "tmpfs /dev/shm tmpfs rw 0 0\n"
+                                  "cgroup /sys/fs/cgroup/cpu cgroup rw 0 0\n"
+                                  "cgroup2 /sys/fs/cgroup/unified cgroup2 rw 0 0\n"
+                                  "/dev/loop3 /snap/core/1 squashfs ro 0 0\n";
+        QCOMPARE(points(kernel + "/dev/vda / ext4 rw 0 0\n/dev/vda /srv/bind ext4 rw 0 0\n"
+                                 "tank/home /home zfs rw 0 0\n/dev/sdb1 /data xfs rw 0 0\n"),
+                 QStringLiteral("/ /home /data"));
+        // A container's root is an overlay, where the program's files still are.
+        QCOMPARE(points("overlay / overlay rw 0 0\n" + kernel), QStringLiteral("/"));
+    }
+
     // A dead network or FUSE server can hang statvfs for good: such file
     // systems are not asked, and a disk that does not answer in time costs one
     // short wait and is then left out until its call has returned.
