@@ -66,7 +66,7 @@ shows_main_window() {
   if [ -n "$wid" ]; then
     sleep 1 # the first paint
     import -window "$wid" "$shot" 2>/dev/null || true
-    pid="$(xdotool getwindowpid "$wid" 2>/dev/null)" && kill "$pid" 2>/dev/null || true
+    if pid="$(xdotool getwindowpid "$wid" 2>/dev/null)"; then kill "$pid" 2>/dev/null || true; fi
   fi
   for pid in $(ps -o pid= --ppid "$runner"); do kill "$pid" 2>/dev/null || true; done
   wait "$runner" 2>/dev/null || true
@@ -78,9 +78,14 @@ has_key() {
   bash "$wine_run" --bare "$prefix/drive_c/windows/system32/reg.exe" query "$1" >/dev/null 2>&1
 }
 
-# The Start-menu entry, named by the program's title.
-start_menu() {
-  test -f "$menu_dir/$title.lnk"
+# The Start-menu entry, named by the program's title, and the uninstall record.
+registered() {
+  test -f "$menu_dir/$title.lnk" && has_key "$uninstall_key"
+}
+
+# Nothing of the installer's left in the Start menu or the registry.
+unregistered() {
+  [ ! -e "$menu_dir" ] && ! has_key "$uninstall_key" && ! has_key "$vendor_key"
 }
 
 # The uninstaller goes on from a copy of itself in the temporary folder.
@@ -125,7 +130,7 @@ check "silent install" "${run[@]}" "$installer" /S
 check "program, Qt, runtime and platform plugin installed" test -f "$install_dir/bin/fountain-forms.exe" \
   -a -f "$install_dir/bin/fountain-frm.exe" -a -f "$install_dir/bin/Qt6Widgets.dll" \
   -a -f "$install_dir/bin/libstdc++-6.dll" -a -f "$install_dir/bin/platforms/qwindows.dll"
-check "Start-menu entry and uninstall record" eval 'start_menu && has_key "$uninstall_key"'
+check "Start-menu entry and uninstall record" registered
 check "installed program shows its main window" \
   shows_main_window "$build/installed-main-window.png" "${run[@]}" "$install_dir/bin/fountain-forms.exe"
 
@@ -144,8 +149,7 @@ if [ ! -e "$user_ini" ]; then
 fi
 check "silent uninstall" "${run[@]}" "$cyrillic_dir/Uninstall.exe" /S
 check "installed files and folder gone" gone "$cyrillic_dir"
-check "Start-menu folder, uninstall record and vendor key gone" \
-  eval '[ ! -e "$menu_dir" ] && ! has_key "$uninstall_key" && ! has_key "$vendor_key"'
+check "Start-menu folder, uninstall record and vendor key gone" unregistered
 check "the user's .frm file and settings kept" test -f "$user_frm" -a -f "$user_ini"
 
 portable="$(mktemp -d "$build/portable.XXXXXX")"
