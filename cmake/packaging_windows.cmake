@@ -60,11 +60,38 @@ install(CODE "
     endforeach()
   endif()")
 
-# The copyright text as the installer's licence page; CPack's default would
-# show CMake's own licence.
+# The copyright notice goes along as a file, as in the other packages. It
+# grants no licence, so the installer has no licence page to agree to.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/../packaging/copyright
                ${CMAKE_CURRENT_BINARY_DIR}/windows-package/COPYRIGHT.txt COPYONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/windows-package/COPYRIGHT.txt DESTINATION .)
+
+# The installer's pictures, drawn from the program icon on white: the side
+# picture of the welcome and finish pages (164x314) and the header's (150x57).
+find_program(FOUNTAIN_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(FOUNTAIN_IMAGEMAGICK convert REQUIRED)
+set(_fountain_icon_svg ${CMAKE_CURRENT_LIST_DIR}/../packaging/icons/fountain-forms.svg)
+set(_fountain_pictures ${CMAKE_CURRENT_BINARY_DIR}/windows-package)
+foreach(picture "wizard 164x314 120 +22+50" "header 150x57 48 +96+5")
+  separate_arguments(picture)
+  list(GET picture 0 name)
+  list(GET picture 1 canvas)
+  list(GET picture 2 size)
+  list(GET picture 3 place)
+  set(bmp ${_fountain_pictures}/${name}.bmp)
+  if(NOT EXISTS ${bmp} OR ${_fountain_icon_svg} IS_NEWER_THAN ${bmp})
+    execute_process(
+      COMMAND ${FOUNTAIN_RSVG_CONVERT} --width=${size} --height=${size} --keep-aspect-ratio
+              --output=${_fountain_pictures}/${name}-icon.png ${_fountain_icon_svg}
+      COMMAND_ERROR_IS_FATAL ANY)
+    # BMP3: the uncompressed 24-bit bitmap the installer's pages can show.
+    execute_process(
+      COMMAND ${FOUNTAIN_IMAGEMAGICK} -size ${canvas} xc:white
+              ${_fountain_pictures}/${name}-icon.png -geometry ${place} -composite
+              -type TrueColor BMP3:${bmp}
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+endforeach()
 
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME fountain-forms)
@@ -73,20 +100,20 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and player for fountain choreography")
 set(CPACK_PACKAGE_FILE_NAME fountain-forms-${PROJECT_VERSION}-win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY fountain-forms)
-set(CPACK_PACKAGE_EXECUTABLES ${FOUNTAIN_WINDOWS_EXECUTABLE} fountain-forms)
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/windows-package/COPYRIGHT.txt)
 set(CPACK_STRIP_FILES ON)
 
-# A 64-bit installer for a 64-bit program: its registry entries and folders
-# land in the 64-bit views without redirection, and it runs where the program does.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# The installer is our own NSIS template (packaging/windows/NSIS.template.in):
+# a 64-bit Unicode installer for a 64-bit program, in Russian or English as
+# the system's interface is, that replaces an installed version wherever it
+# is, and whose uninstaller leaves no folder or registry key behind.
+list(PREPEND CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/../packaging/windows ${CMAKE_MODULE_PATH})
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_PACKAGE_NAME fountain-forms)
-set(CPACK_NSIS_DISPLAY_NAME "fountain-forms ${PROJECT_VERSION}")
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${FOUNTAIN_WINDOWS_BINDIR})
+# The program's own title (its window's), the name of its Start-menu entry
+# and its entry under Apps.
+set(CPACK_NSIS_PACKAGE_NAME "Редатор форм фонтанов")
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${FOUNTAIN_WINDOWS_BINDIR}\\\\${FOUNTAIN_WINDOWS_EXECUTABLE}.exe)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_NSIS_MODIFY_PATH OFF)
+set(CPACK_NSIS_MUI_HEADERIMAGE ${_fountain_pictures}/header.bmp)
+set(CPACK_NSIS_MUI_WELCOMEFINISHPAGE_BITMAP ${_fountain_pictures}/wizard.bmp)
 if(FOUNTAIN_WINDOWS_ICO)
   set(CPACK_NSIS_MUI_ICON ${FOUNTAIN_WINDOWS_ICO})
   set(CPACK_NSIS_MUI_UNIICON ${FOUNTAIN_WINDOWS_ICO})

@@ -41,6 +41,7 @@ packages=(
   librsvg2-bin icoutils nsis
   qt6-translations-l10n # Qt's Russian texts, shipped beside the program
   fonts-dejavu-core # what scripts/wine-run.sh maps Wine's UI fonts to
+  locales # the Russian locale the package test makes for its Cyrillic folder
 )
 missing=()
 for p in "${packages[@]}"; do
