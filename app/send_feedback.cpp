@@ -53,9 +53,7 @@ QString TSendFeedback::sentLine(const QDateTime &when, const QString &portName, 
 QString TSendFeedback::sendingLine(const QString &portName, qint64 sentBytes, qint64 totalBytes,
                                    qint32 baudRate)
 {
-    // Ten bit times a byte: start, eight data bits, stop.
-    const qint64 leftMs =
-        (totalBytes - sentBytes) * 10 * 1000 / std::max<qint64>(1, baudRate) + 999;
+    const qint64 leftMs = ComPort::wireMs(totalBytes - sentBytes, baudRate) + 999;
     return QStringLiteral("Идёт отправка на порт %1: %2 из %3 байт, осталось около %4 с")
         .arg(portName)
         .arg(sentBytes)

@@ -141,12 +141,11 @@ void ComPort::Write(const QByteArray &bytes)
                                              : writeErrorText(m_settings.portName) +
                                                    QStringLiteral(": ") + reason);
     }
-    // Ten bit times a byte (start, 8 data, stop), twice over, in whole seconds.
-    const qint64 wireMs =
-        m_line->bytesPending() * 10 * 1000 / std::max<qint64>(1, m_settings.baudRate);
+    // Twice the time on the wire, in whole seconds.
+    const qint64 onWire = wireMs(m_line->bytesPending(), m_settings.baudRate);
     m_allowedMs = m_timeoutMs > 0
                       ? m_timeoutMs
-                      : int(std::min<qint64>((2 * wireMs + kSlackMs + 999) / 1000 * 1000,
+                      : int(std::min<qint64>((2 * onWire + kSlackMs + 999) / 1000 * 1000,
                                              std::numeric_limits<int>::max()));
     m_deadline.setRemainingTime(m_allowedMs);
     m_watch.start();

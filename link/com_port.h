@@ -17,6 +17,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -80,6 +81,12 @@ class ComPort : public QObject
     [[nodiscard]] qint64 bytesPending() const { return m_line->bytesPending(); }
     // The speed of the line last opened or tried, for the time a send takes.
     [[nodiscard]] qint32 baudRate() const { return m_settings.baudRate; }
+    // Milliseconds bytes take on a line of baudRate: ten bit times a byte
+    // (start, 8 data, stop).
+    static qint64 wireMs(qint64 bytes, qint32 baudRate)
+    {
+        return bytes * 10 * 1000 / std::max<qint64>(1, baudRate);
+    }
 
     static QString openErrorText(const QString &portName, const SerialLine::OpenFailure &failure);
     static QString writeErrorText(const QString &portName);
